@@ -190,3 +190,14 @@ TEST(Scan, FirstWindowWithoutUsableLength) {
     }
   }
 }
+
+TEST(Scan, StorageThatCannotBeObtainedEndsAbnormally) {
+  const auto allocate = [](int32_t n) {
+    std::vector<float> WindowTimes, DeltaLogLik, StretchCoeff, WindowLength, WindowEndTime, Omega;
+    ALLOCATE_SCAN_STORAGE(n, n, 2, WindowTimes, DeltaLogLik, StretchCoeff, WindowLength, WindowEndTime, Omega);
+  };
+  // Beyond what a vector can hold, and beyond the address space.
+  for (const int32_t n : {2147483647, 1073741824}) {
+    EXPECT_EXIT(allocate(n), ::testing::ExitedWithCode(2), "memory cannot be obtained") << n;
+  }
+}
