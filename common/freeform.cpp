@@ -164,6 +164,8 @@ bool PARSE_REAL(std::string_view field, float& value) {
 
 bool OPEN_INPUT(LineSource& src, const std::string& name) {
   CLOSE_INPUT(src);
+  // No file has a NUL in its name; the system would see only the part before it.
+  if (name.find('\0') != std::string::npos) return false;
   // Non-blocking, so that a named pipe in place of a file cannot hang the open.
   int fd;
   do {
