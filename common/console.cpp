@@ -77,8 +77,10 @@ void CONSOLE_START(const char* programName) {
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
   sigaction(SIGHUP, &sa, nullptr);
-  // A closed pipe on stdout is reported by the write itself.
+  // A closed pipe on stdout is reported by the write itself, and a file grown past the
+  // size limit by the write that fails with EFBIG.
   signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
   std::set_new_handler(OUT_OF_MEMORY);
   OPEN_CONSOLE(gConsole);
   gbConsoleOpen = true;
