@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Standard input that ends while a question, a name or the Enter of the pause is awaited
+# is the abnormal end, at every question of both programs: the question is the last
+# line shown, and no question is asked again.
+#
+# usage: end_of_input.sh BUILD_DIR SCRATCH_DIR
+BUILD=$(cd "$1" && pwd)
+WORK=$2
+HERE=$(cd "$(dirname "$0")" && pwd)
+. "$HERE/lib.sh"
+mkdir -p "$WORK"
+
+PERIODS="What is the number of period values = ?"
+WINDOW=("What is the length of time window" "in number of events ?")
+SHIFT=("What is the shift of moving time window" "in number of events ?")
+
+# CASE NAME ANSWERS LAST_LINE...: tolvaran over ten event times (or decreasing ones for
+# the pause), given the answers, ends abnormally after the lines given.
+TOLVARAN_CASE() {
+  local name=$1 answers=$2
+  shift 2
+  BEGIN_CASE "tolvaran, end of input at $name"
+  NEW_DIR "tolvaran-$name"
+  seq 10 > "$DIR/events.txt"
+  printf '2\n1\n' > "$DIR/decreasing.txt"
+  RUN tolvaran "$answers"
+  EXPECT_LAST_LINES "$@"
+  EXPECT_ABNORMAL_END '^tolvaran: end of standard input while an answer is awaited$'
+}
+
+TOLVARAN_CASE name '' "Input filename= ?"
+TOLVARAN_CASE name-again 'missing.txt\n' "No such file within current directory !" "Input filename= ?"
+TOLVARAN_CASE unit-question '\n' "File name missing or blank - please enter file name" "UNIT 1? "
+TOLVARAN_CASE periods 'events.txt\n' "Number of time moments=          10" "$PERIODS"
+TOLVARAN_CASE periods-blank-lines 'events.txt\n\n  \n' "Number of time moments=          10" "$PERIODS"
+TOLVARAN_CASE periods-again 'events.txt\nabc\n1\n' "$PERIODS" "$PERIODS"
+TOLVARAN_CASE window 'events.txt\n5\n' "$PERIODS" "${WINDOW[@]}"
+TOLVARAN_CASE window-again 'events.txt\n5\n11\n' "Moving time window is too long !" "${WINDOW[@]}"
+TOLVARAN_CASE shift 'events.txt\n5\n10\n' "${WINDOW[@]}" "${SHIFT[@]}"
+TOLVARAN_CASE shift-again 'events.txt\n5\n10\n11\n' \
+  "Moving time window shift should be 1 <= iTshift <=          10" "${SHIFT[@]}"
+TOLVARAN_CASE pause 'decreasing.txt\n' "The sequence of time moments must be with non-decreasing values." \
+  "Press <Enter> to terminate..."
+
+FINISH
