@@ -173,7 +173,6 @@ Source="${GridFile//[\'\"\\]/_}"
 5 '#1f9e89', 6 '#35b779', 7 '#6ece58', 8 '#b5de2b', 9 '#fde725')"
   echo "set format cb '%g'"
   echo "set key top left opaque box reverse Left samplen 1 height 0.6"
-  echo "set datafile missing 'NaN'"
   Plot="plot '$Work/cells.dat' using 1:2:3 with image notitle"
   if [ "$nPoints" -gt 0 ]; then
     # Black rims under white dots keep the maxima visible on dark and bright cells alike.
