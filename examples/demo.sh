@@ -76,6 +76,7 @@ if [ ${#Missing[@]} -gt 0 ]; then
     apt-get update -q >/dev/null || fail "apt-get update failed"
     apt-get install -y -q --no-install-recommends "${Missing[@]}" >/dev/null \
       || fail "apt-get install ${Missing[*]} failed"
+    command -v gnuplot >/dev/null 2>&1 || fail "gnuplot is still not to be found after installing"
   else
     echo "demo: missing Debian packages: ${Missing[*]}" >&2
     echo "demo: install them first, e.g.  sudo apt-get install ${Missing[*]}" >&2
@@ -136,7 +137,7 @@ echo "demo: running merrowin (threshold: $(head -n 1 merrowin_answers.txt | tr -
 run_program merrowin merrowin_answers.txt KTX_Skeleton.dat
 
 # --- 4. The picture --------------------------------------------------------------------------
-"$Examples/plot_skeleton.sh" "$Out" "$Out/skeleton.png" >/dev/null || fail "the plot failed"
+"$Examples/plot_skeleton.sh" . skeleton.png >/dev/null || fail "the plot failed"
 
 nCurves=$(find DeltaLogLik_for_each_Window -name '*.dat' | wc -l)
 nMaxima=$(grep -c . KTX_Skeleton.dat || true)
