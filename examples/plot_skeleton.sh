@@ -47,7 +47,7 @@ trap 'rm -rf "$Work"' EXIT
 # come nY rows, the smallest period first; each row starts on a new line and holds nX
 # values, spread over as many lines as its writer chose. Cells that are not numbers
 # are left blank in the picture; infinite ones are drawn in the end colours.
-awk -v CellsOut="$Work/cells.dat" -v InfoOut="$Work/info.sh" -v Name="$GridFile" '
+awk -v CellsOut="$Work/cells.dat" -v InfoOut="$Work/info.txt" -v Name="$GridFile" '
 function fail(msg) { printf "plot_skeleton: %s: %s\n", Name, msg > "/dev/stderr"; bFailed = 1; exit 1 }
 # Classifies a token: sets Kind to "num", "nan", "inf" or "bad" and Val for numbers.
 function classify(t,   u) {
@@ -126,11 +126,10 @@ END {
   if (nY > 1) { y0 = yLo - dy / 2; y1 = yHi + dy / 2 } else { y0 = yLo - dy; y1 = yLo + dy }
   if (x0 > x1) { t = x0; x0 = x1; x1 = t }
   if (y0 > y1) { t = y0; y0 = y1; y1 = t }
-  printf "nX=%d nY=%d nOdd=%d\nxRange=\"%.10g:%.10g\"\nyRange=\"%.10g:%.10g\"\nzRange=\"%.8g:%.8g\"\n", \
-    nX, nY, nOdd, x0, x1, y0, y1, zMin, zMax > InfoOut
+  printf "%d %d %d %.10g %.10g %.10g %.10g %.8g %.8g\n", nX, nY, nOdd, x0, x1, y0, y1, zMin, zMax > InfoOut
 }
 ' "$GridFile"
-. "$Work/info.sh"
+read -r nX nY nOdd x0 x1 y0 y1 z0 z1 <"$Work/info.txt"
 if [ "$nOdd" -gt 0 ]; then
   echo "plot_skeleton: $nOdd grid values are not finite numbers: NaN cells are left blank," \
        "infinite ones take the end colour of their sign" >&2
@@ -158,14 +157,14 @@ Source="${GridFile//[\'\"\\]/_}"
 {
   echo "set terminal pngcairo size $WidthPx,$HeightPx font 'sans,13' noenhanced"
   echo "set output '$Work/picture.png'"
-  echo "set title \"$Title\\n$Source\""
+  printf 'set title "%s\\n%s"\n' "$Title" "$Source"
   echo "set xlabel 'Window end (cumulative number of events)'"
   echo "set ylabel 'log10 of dimensionless period'"
   echo "set cblabel 'DeltaLogLik' offset 1.5,0"
   echo "set rmargin 14"
-  echo "set xrange [${xRange%%:*}:${xRange##*:}]"
-  echo "set yrange [${yRange%%:*}:${yRange##*:}]"
-  echo "set cbrange [${zRange%%:*}:${zRange##*:}]"
+  echo "set xrange [$x0:$x1]"
+  echo "set yrange [$y0:$y1]"
+  echo "set cbrange [$z0:$z1]"
   echo "set tics out nomirror"
   echo "set mxtics; set mytics"
   # A perceptually even scale from dark (no periodicity) to bright (strong periodicity).

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers shared by the example tests (sourced).
 
 nFailed=0
