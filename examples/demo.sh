@@ -73,9 +73,13 @@ if [ ${#Missing[@]} -gt 0 ]; then
   if [ "$bInstall" = 1 ] && [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
     echo "demo: installing ${Missing[*]} (apt-get)"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q >/dev/null || fail "apt-get update failed"
-    apt-get install -y -q --no-install-recommends "${Missing[@]}" >/dev/null \
-      || fail "apt-get install ${Missing[*]} failed"
+    AptLog=$(mktemp)
+    if ! { apt-get update -q && apt-get install -y -q --no-install-recommends "${Missing[@]}"; } \
+         >"$AptLog" 2>&1; then
+      tail -n 20 "$AptLog" >&2
+      fail "installing ${Missing[*]} failed (apt-get log: $AptLog)"
+    fi
+    rm -f "$AptLog"
     command -v gnuplot >/dev/null 2>&1 || fail "gnuplot is still not to be found after installing"
   else
     echo "demo: missing Debian packages: ${Missing[*]}" >&2
