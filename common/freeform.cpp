@@ -124,8 +124,9 @@ bool IS_REAL_FORM(std::string_view s) {
 void FREE_ACCEPT_SPECIAL_WORDS(bool bAccept) { gbSpecialWords = bAccept; }
 
 bool PARSE_INTEGER(std::string_view field, int32_t& value) {
-  if (!field.empty() && field[0] == '+') field.remove_prefix(1);
-  const size_t iDigits = !field.empty() && field[0] == '-' ? 1 : 0;
+  const bool bPlus = !field.empty() && field[0] == '+';
+  if (bPlus) field.remove_prefix(1);
+  const size_t iDigits = !bPlus && !field.empty() && field[0] == '-' ? 1 : 0;
   if (field.size() <= iDigits || !IS_DIGIT(field[iDigits])) return false;
   int32_t v = 0;
   const auto r = std::from_chars(field.data(), field.data() + field.size(), v);
