@@ -42,16 +42,16 @@ void WRITE_SKELETON(int32_t nX, int32_t nY, float xLo, float xHi, float yLo, flo
   OPEN_OUTPUT(file, "KTX_Skeleton.dat", true);
   const float WindowEndStep = WINDOW_END_STEP(xLo, xHi, nX);
   const float LogPeriodStep = LOG_PERIOD_STEP(yLo, yHi, nY);
+  // GridZ(i, j): window i, period node j.
+  const auto Z = [&](int32_t i, int32_t j) { return GridZ[static_cast<size_t>(j - 1) * nX + (i - 1)]; };
   for (int32_t i = 1; i <= nX; ++i) {
-    // Column i of the grid: node j at Z[(j-1)*nX].
-    const float* Z = GridZ.data() + (i - 1);
-    for (int32_t j = 2; j <= nY - 1; ++j) {
-      const float v = Z[static_cast<int64_t>(j - 1) * nX];
+    for (int32_t j = 2; j < nY; ++j) {
+      const float v = Z(i, j);
       // In this order and with these comparisons a NaN node passes, and a NaN
       // neighbour does not hold a node back.
       if (v < Threshold) continue;
-      if (Z[static_cast<int64_t>(j - 2) * nX] >= v) continue;
-      if (Z[static_cast<int64_t>(j) * nX] >= v) continue;
+      if (Z(i, j - 1) >= v) continue;
+      if (Z(i, j + 1) >= v) continue;
       int32_t iLabel = 0;
       if (!WINDOW_LABEL(WINDOW_X(xLo, WindowEndStep, i), iLabel)) {
         WRITE_LINE("Time labels are not integer.");
