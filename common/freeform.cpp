@@ -226,6 +226,8 @@ bool NEXT_LINE(LineSource& src, std::string_view& line) {
   // Before an answer is awaited the question's line feed is shown.
   if (src.iKind == SOURCE_CONSOLE) CONSOLE_BEFORE_READ();
   const bool bFound = src.iKind == SOURCE_TEXT ? NEXT_TEXT_LINE(src, line) : NEXT_FILE_LINE(src, line);
+  // The dialogue cannot go on without its answers.
+  if (!bFound && src.iKind == SOURCE_CONSOLE) ABNORMAL_END("end of standard input while an answer is awaited");
   if (bFound && !line.empty() && line.back() == '\r') line.remove_suffix(1);
   return bFound;
 }
