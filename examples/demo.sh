@@ -15,7 +15,7 @@
 #                           (default: examples/merrowin_answers.txt)
 #   --build-dir DIR         build folder (default: build/ at the top of the tree)
 #   --no-build              use the programs already built in the build folder
-#   --no-install            report missing packages instead of installing them
+#   --no-install            install nothing; stop if gnuplot is missing
 set -euo pipefail
 
 Root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -54,39 +54,15 @@ TolvaranAnswers=$(absolute "$TolvaranAnswers")
 MerrowinAnswers=$(absolute "$MerrowinAnswers")
 
 # --- 1. What is missing ------------------------------------------------------------------
-# Debian package for each command the demo needs. The configure step of the build also
-# needs GoogleTest while the tests are switched on (the default).
-Missing=()
-need_command() { command -v "$1" >/dev/null 2>&1 || Missing+=("$2"); }
-need_command gnuplot gnuplot-nox
-if [ "$bBuild" = 1 ]; then
-  need_command cmake cmake
-  need_command g++ g++
-  need_command make make
-  if command -v dpkg-query >/dev/null 2>&1 \
-     && ! grep -qs '^TM_BUILD_TESTS:BOOL=OFF' "$Build/CMakeCache.txt" \
-     && [ "$(dpkg-query -W -f='${Status}' libgtest-dev 2>/dev/null)" != "install ok installed" ]; then
-    Missing+=(libgtest-dev)
-  fi
+# The Debian packages the demo needs: gnuplot for the picture and, to build, the tool
+# chain and GoogleTest (the build's configure step looks for it while the tests are on).
+Packages=(gnuplot-nox)
+if [ "$bBuild" = 1 ]; then Packages+=(cmake g++ make googletest libgtest-dev); fi
+if [ "$bInstall" = 1 ]; then
+  # Installs the missing ones when run as root; otherwise names them and fails.
+  "$Root/tools/ensure_packages.sh" "${Packages[@]}" || fail "missing packages (see above)"
 fi
-if [ ${#Missing[@]} -gt 0 ]; then
-  if [ "$bInstall" = 1 ] && [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
-    echo "demo: installing ${Missing[*]} (apt-get)"
-    export DEBIAN_FRONTEND=noninteractive
-    AptLog=$(mktemp)
-    if ! { apt-get update -q && apt-get install -y -q --no-install-recommends "${Missing[@]}"; } \
-         >"$AptLog" 2>&1; then
-      tail -n 20 "$AptLog" >&2
-      fail "installing ${Missing[*]} failed (apt-get log: $AptLog)"
-    fi
-    rm -f "$AptLog"
-    command -v gnuplot >/dev/null 2>&1 || fail "gnuplot is still not to be found after installing"
-  else
-    echo "demo: missing Debian packages: ${Missing[*]}" >&2
-    echo "demo: install them first, e.g.  sudo apt-get install ${Missing[*]}" >&2
-    exit 1
-  fi
-fi
+command -v gnuplot >/dev/null 2>&1 || fail "gnuplot is not installed (Debian package: gnuplot-nox)"
 
 Start=$SECONDS
 mkdir -p "$Out"
