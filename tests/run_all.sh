@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/ensure_packages.sh cmake g++ make googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev time
+tools/ensure_packages.sh cmake g++ make googletest libgtest-dev libbenchmark-dev gnuplot-nox clang libclang-rt-14-dev time
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build
