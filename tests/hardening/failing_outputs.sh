@@ -40,26 +40,30 @@ EXPECT_OLD_CURVES() {
 
 # ---- The working directory is read-only ---------------------------------------------
 
+# The superuser writes anywhere, so the program then runs as nobody (AS_USER). Says
+# whether the case can run: READ_ONLY_USABLE PROGRAM
+AS_USER=()
+READ_ONLY_USABLE() {
+  if [ "$(id -u)" -eq 0 ]; then
+    if ! command -v setpriv > /dev/null; then
+      echo "SKIPPED: running as root without setpriv, so no directory is read-only to the program"
+      return 1
+    fi
+    AS_USER=(setpriv --reuid 65534 --regid 65534 --clear-groups)
+  fi
+  if ! "${AS_USER[@]}" test -x "$BUILD/$1" -a -r "$DIR" -a -x "$DIR"; then
+    echo "SKIPPED: the user 65534 cannot reach $BUILD/$1 or $DIR"
+    return 1
+  fi
+}
+
 BEGIN_CASE "tolvaran, a read-only working directory"
 NEW_DIR read-only
 EVENTS
 OLD_OUTPUTS
 chmod 555 "$DIR" "$DIR/DeltaLogLik_for_each_Window"
 chmod 444 "$DIR/StretchCoeff.dat" "$DIR/DeltaLogLik_for_each_Window/0000000002.dat"
-# The superuser writes anywhere, so the program then runs as nobody.
-AS_USER=()
-if [ "$(id -u)" -eq 0 ]; then
-  if command -v setpriv > /dev/null; then
-    AS_USER=(setpriv --reuid 65534 --regid 65534 --clear-groups)
-  else
-    AS_USER=(skip)
-  fi
-fi
-if [ "${AS_USER[0]:-}" = skip ]; then
-  echo "SKIPPED: running as root without setpriv, so no directory is read-only to the program"
-elif ! "${AS_USER[@]}" test -x "$BUILD/tolvaran" -a -r "$DIR/events.txt"; then
-  echo "SKIPPED: the user 65534 cannot reach $BUILD/tolvaran or $DIR"
-else
+if READ_ONLY_USABLE tolvaran; then
   (cd "$DIR" && printf '%b' "$ANSWERS" | "${AS_USER[@]}" "$BUILD/tolvaran" > .stdout 2> .stderr)
   STATUS=$?
   EXPECT_ABNORMAL_END '^tolvaran: cannot open output file "KTX_out.grd": Permission denied$'
@@ -132,6 +136,77 @@ if [ -c /dev/full ]; then
   STATUS=$?
   EXPECT_ABNORMAL_END '^tolvaran: cannot write to standard output: No space left on device$'
   [ -e "$DIR/KTX_out.grd" ] && FAIL "KTX_out.grd was written after the console failed"
+else
+  echo "SKIPPED: no /dev/full"
+fi
+
+# ---- merrowin's skeleton ------------------------------------------------------------
+
+# Three windows of 40 period nodes that alternate between 1 and 5: 19 maxima each, so
+# the skeleton is 57 lines of 42 bytes (2394 bytes).
+MERROWIN_INPUTS() {
+  printf '100 250 250 0.4\n150 300 250 0.4\n200 350 250 0.4\n' > "$DIR/StretchCoeff.dat"
+  {
+    printf 'DSAA\n3 40\n100 200\n0 2\n1 5\n'
+    for j in $(seq 40); do
+      if [ $((j % 2)) -eq 1 ]; then echo "1 1 1"; else echo "5 5 5"; fi
+    done
+  } > "$DIR/KTX_out.grd"
+}
+EXPECT_INPUTS_KEPT() {
+  [ "$(md5sum < "$DIR/KTX_out.grd")" = "$gridSum" ] && [ "$(md5sum < "$DIR/StretchCoeff.dat")" = "$stretchSum" ] ||
+    FAIL "an input file was changed"
+}
+
+NEW_DIR merrowin-reference
+MERROWIN_INPUTS
+RUN merrowin '0\n'
+[ "$STATUS" -eq 0 ] && [ "$(grep -c . "$DIR/KTX_Skeleton.dat")" -eq 57 ] ||
+  { echo "the reference run of merrowin failed: $(cat "$DIR/.stderr")"; exit 1; }
+gridSum=$(md5sum < "$DIR/KTX_out.grd")
+stretchSum=$(md5sum < "$DIR/StretchCoeff.dat")
+
+BEGIN_CASE "merrowin, a read-only working directory with an earlier skeleton"
+NEW_DIR merrowin-read-only
+MERROWIN_INPUTS
+printf 'an earlier skeleton\r\n' > "$DIR/KTX_Skeleton.dat"
+chmod 444 "$DIR/KTX_Skeleton.dat"
+chmod 555 "$DIR"
+if READ_ONLY_USABLE merrowin; then
+  (cd "$DIR" && printf '0\n' | "${AS_USER[@]}" "$BUILD/merrowin" > .stdout 2> .stderr)
+  STATUS=$?
+  EXPECT_ABNORMAL_END '^merrowin: cannot open output file "KTX_Skeleton.dat": Permission denied$'
+  [ "$(cat "$DIR/KTX_Skeleton.dat")" = $'an earlier skeleton\r' ] || FAIL "the earlier skeleton was changed"
+  EXPECT_INPUTS_KEPT
+fi
+chmod 755 "$DIR"
+
+BEGIN_CASE "merrowin, a directory named KTX_Skeleton.dat"
+NEW_DIR merrowin-skeleton-directory
+MERROWIN_INPUTS
+mkdir "$DIR/KTX_Skeleton.dat"
+RUN merrowin '0\n'
+EXPECT_ABNORMAL_END '^merrowin: cannot open output file "KTX_Skeleton.dat": Is a directory$'
+[ -d "$DIR/KTX_Skeleton.dat" ] && [ -z "$(ls -A "$DIR/KTX_Skeleton.dat")" ] || FAIL "the directory was changed"
+EXPECT_INPUTS_KEPT
+
+BEGIN_CASE "merrowin, a full disk: a file size limit"
+NEW_DIR merrowin-size-limit
+MERROWIN_INPUTS
+(cd "$DIR" && printf '0\n' | (ulimit -f 2 && exec "$BUILD/merrowin") 2> .stderr | cat > .stdout
+ exit "${PIPESTATUS[1]}")
+STATUS=$?
+EXPECT_ABNORMAL_END '^merrowin: cannot write output file "KTX_Skeleton.dat": File too large$'
+EXPECT_INPUTS_KEPT
+
+BEGIN_CASE "merrowin, a full disk: no space left on the device"
+if [ -c /dev/full ]; then
+  NEW_DIR merrowin-no-space
+  MERROWIN_INPUTS
+  ln -s /dev/full "$DIR/KTX_Skeleton.dat"
+  RUN merrowin '0\n'
+  EXPECT_ABNORMAL_END '^merrowin: cannot write output file "KTX_Skeleton.dat": No space left on device$'
+  EXPECT_INPUTS_KEPT
 else
   echo "SKIPPED: no /dev/full"
 fi

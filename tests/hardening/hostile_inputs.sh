@@ -64,6 +64,93 @@ RUN tolvaran 'events.txt\0.old\n'
 EXPECT_LAST_LINES "Input filename= ?" "No such file within current directory !" "Input filename= ?"
 EXPECT_ABNORMAL_END "end of standard input"
 
+# ---- merrowin: the stretch table and the grid --------------------------------------
+
+# Three windows whose middle period node is a maximum.
+STRETCH() { printf '100 250 250 0.4\n150 300 250 0.4\n200 350 250 0.4\n'; }
+GRID() { printf 'DSAA\n3 3\n100 200\n0 2\n0 1\n1 2 3\n5 6 7\n1 2 3\n'; }
+
+# The stretch table by case. NUL and bytes that are not UTF-8 in a number end the table
+# there: two windows, which the grid then does not match.
+STRETCH_garbage() { cat "$HERE/inputs/garbage.bin"; }
+STRETCH_nul() { printf '100 250 250 0.4\n150 300 250 0.4\n200 350 250 0\0.4\n'; }
+STRETCH_not_utf8() { printf '100 250 250 0.4\n150 300 250 0.4\n200 350 250 \xff0.4\n'; }
+
+for kind in garbage nul not_utf8; do
+  BEGIN_CASE "merrowin, stretch table: $kind"
+  NEW_DIR "stretch-$kind"
+  "STRETCH_$kind" > "$DIR/StretchCoeff.dat"
+  GRID > "$DIR/KTX_out.grd"
+  RUN merrowin '0\n\n'
+  EXPECT_LINE "Two input files do not correspond each other!"
+  EXPECT_PAUSE_AND_STOP
+done
+
+# The grid by case: its first line may hold anything; a value in a row that is no
+# number is the abnormal end, as is a grid of garbage.
+GRID_first_line_not_utf8() { printf '\xff\xfe\0DSAA\n'; GRID | tail -n +2; }
+GRID_nul_in_a_row() { GRID | sed 's/^5 6 7$/5 6\x007/'; }
+GRID_garbage() { cat "$HERE/inputs/garbage.bin"; }
+
+for kind in first_line_not_utf8 nul_in_a_row garbage; do
+  BEGIN_CASE "merrowin, grid: $kind"
+  NEW_DIR "grid-$kind"
+  STRETCH > "$DIR/StretchCoeff.dat"
+  "GRID_$kind" > "$DIR/KTX_out.grd"
+  RUN merrowin '0\n'
+  case $kind in
+    first_line_not_utf8)
+      [ "$STATUS" -eq 0 ] && [ ! -s "$DIR/.stderr" ] || FAIL "status $STATUS: $(cat "$DIR/.stderr")"
+      [ "$(grep -c . "$DIR/KTX_Skeleton.dat")" -eq 3 ] || FAIL "KTX_Skeleton.dat should hold 3 lines" ;;
+    nul_in_a_row)
+      EXPECT_ABNORMAL_END '^merrowin: cannot read the grid "KTX_out.grd": a value that is not a number in row 2$' ;;
+    garbage)
+      EXPECT_ABNORMAL_END '^merrowin: cannot read the grid "KTX_out.grd": ' ;;
+  esac
+done
+
+# Something that is not a plain file in place of either input: it is absent.
+for input in StretchCoeff.dat KTX_out.grd; do
+  for kind in directory fifo; do
+    BEGIN_CASE "merrowin, $input: a $kind"
+    NEW_DIR "merrowin-$input-$kind"
+    STRETCH > "$DIR/StretchCoeff.dat"
+    GRID > "$DIR/KTX_out.grd"
+    rm "$DIR/$input"
+    if [ $kind = directory ]; then mkdir "$DIR/$input"; else mkfifo "$DIR/$input"; fi
+    RUN merrowin '0\n\n'
+    EXPECT_LINE "File \"$input\" is absent."
+    EXPECT_PAUSE_AND_STOP
+  done
+done
+
+# A header of 100000 columns and 100000 rows (40 GB of values) in a file of 1 KB, for a
+# stretch table of 100000 windows: the abnormal end before the matrix is sized.
+BEGIN_CASE "merrowin, a grid header that promises more than the file holds"
+NEW_DIR grid-promises
+yes '100 250 250 0.4' | head -n 100000 > "$DIR/StretchCoeff.dat"
+{ printf 'DSAA\n100000 100000\n100 200\n0 2\n0 1\n'; yes '1 2 3 4' | head -n 120; } > "$DIR/KTX_out.grd"
+RUN merrowin '0\n'
+EXPECT_ABNORMAL_END '^merrowin: cannot read the grid "KTX_out.grd": the file ends before the rows that its second line promises$'
+
+# Negative counts: a negative row count holds no rows; a negative column count matches
+# no stretch table.
+BEGIN_CASE "merrowin, a negative row count"
+NEW_DIR grid-negative-rows
+STRETCH > "$DIR/StretchCoeff.dat"
+GRID | sed '2s/.*/3 -5/' > "$DIR/KTX_out.grd"
+RUN merrowin '0\n'
+[ "$STATUS" -eq 0 ] && [ ! -s "$DIR/.stderr" ] || FAIL "status $STATUS: $(cat "$DIR/.stderr")"
+[ -f "$DIR/KTX_Skeleton.dat" ] && [ ! -s "$DIR/KTX_Skeleton.dat" ] || FAIL "KTX_Skeleton.dat should be empty"
+
+BEGIN_CASE "merrowin, a negative column count"
+NEW_DIR grid-negative-columns
+STRETCH > "$DIR/StretchCoeff.dat"
+GRID | sed '2s/.*/-3 3/' > "$DIR/KTX_out.grd"
+RUN merrowin '0\n\n'
+EXPECT_LINE "Two input files do not correspond each other!"
+EXPECT_PAUSE_AND_STOP
+
 # ---- tolvaran: scan storage ---------------------------------------------------------
 
 # A million events, windows of 2 events moved by 1, and 2,000,000,000 period nodes ask
