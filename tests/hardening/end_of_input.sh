@@ -42,4 +42,30 @@ TOLVARAN_CASE shift-again 'events.txt\n5\n10\n11\n' \
 TOLVARAN_CASE pause 'decreasing.txt\n' "The sequence of time moments must be with non-decreasing values." \
   "Press <Enter> to terminate..."
 
+# MERROWIN_CASE NAME INPUTS ANSWERS LAST_LINE...: merrowin over inputs of the kind
+# given (good, no-stretch, mismatch, labels), given the answers, ends abnormally after
+# the lines given.
+MERROWIN_CASE() {
+  local name=$1 inputs=$2 answers=$3
+  shift 3
+  BEGIN_CASE "merrowin, end of input at $name"
+  NEW_DIR "merrowin-$name"
+  local nX=3 xHi=200
+  [ "$inputs" = mismatch ] && nX=2
+  # Columns 4.5 events apart: the second window's label is not whole.
+  [ "$inputs" = labels ] && xHi=109
+  [ "$inputs" != no-stretch ] && printf '100 250 250 0.4\n150 300 250 0.4\n200 350 250 0.4\n' > "$DIR/StretchCoeff.dat"
+  printf 'DSAA\n%s 3\n100 %s\n0 2\n0 1\n1 2 3\n5 6 7\n1 2 3\n' "$nX" "$xHi" > "$DIR/KTX_out.grd"
+  RUN merrowin "$answers"
+  EXPECT_LAST_LINES "$@"
+  EXPECT_ABNORMAL_END '^merrowin: end of standard input while an answer is awaited$'
+}
+
+THRESHOLD="DeltaLogLik threshold= ?"
+MERROWIN_CASE threshold good '' "--------------------------------------------------------" "$THRESHOLD"
+MERROWIN_CASE threshold-again good '-1\nabc\n' "$THRESHOLD" "$THRESHOLD" "$THRESHOLD"
+MERROWIN_CASE pause-no-stretch-table no-stretch '' "File \"StretchCoeff.dat\" is absent." "Press <Enter> to terminate..."
+MERROWIN_CASE pause-mismatch mismatch '0\n' "Two input files do not correspond each other!" "Press <Enter> to terminate..."
+MERROWIN_CASE pause-labels labels '0\n' "Time labels are not integer." "Press <Enter> to terminate..."
+
 FINISH

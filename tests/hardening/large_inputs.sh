@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Large inputs: an event file of 10,000,000 lines loads, both passes, in memory that grows
-# with the events alone; single lines of 100 MB with no line end, in a file and as an
-# answer, are read through. Slow reading shows as the test's time-out.
+# with the events alone; single lines of 100 MB, in an event file, a grid and an answer,
+# are read through. Slow reading shows as the test's time-out.
 #
 # usage: large_inputs.sh BUILD_DIR SCRATCH_DIR
 BUILD=$(cd "$1" && pwd)
@@ -69,5 +69,20 @@ STATUS=$?
 EXPECT_LINE "Number of time moments=           2"
 EXPECT_ABNORMAL_END "end of standard input"
 rm -f "$DIR/.answers"
+
+# A grid whose line 6 is 100 MB long: its values are counted on the first 2000
+# characters, and the rows read through it; the last row has no line end.
+BEGIN_CASE "merrowin, a 100 MB line 6 of the grid"
+NEW_DIR long-grid-line
+printf '100 250 250 0.4\n150 300 250 0.4\n200 350 250 0.4\n' > "$DIR/StretchCoeff.dat"
+{
+  printf 'DSAA\n3 3\n100 200\n0 2\n0 1\n1 2 3'
+  head -c 100000000 /dev/zero | tr '\0' ' '
+  printf '\n5 6 7\n1 2 3'
+} > "$DIR/KTX_out.grd"
+RUN merrowin '0\n'
+[ "$STATUS" -eq 0 ] && [ ! -s "$DIR/.stderr" ] || FAIL "status $STATUS: $(cat "$DIR/.stderr")"
+[ "$(grep -c . "$DIR/KTX_Skeleton.dat")" -eq 3 ] || FAIL "KTX_Skeleton.dat should hold 3 lines"
+rm -f "$DIR/KTX_out.grd"
 
 FINISH

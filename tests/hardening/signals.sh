@@ -65,4 +65,10 @@ for signal in INT TERM HUP; do
   [ -e "$DIR/KTX_out.grd" ] && FAIL "KTX_out.grd was written"
 done
 
+for signal in INT TERM HUP; do
+  NEW_DIR "merrowin-threshold-$signal"
+  printf '100 1 1 0.4\n' > "$DIR/StretchCoeff.dat"
+  SIGNAL_CASE merrowin "$signal" "at the threshold question" '' "DeltaLogLik threshold= ?"
+done
+
 FINISH
