@@ -1,7 +1,7 @@
 // The skeleton extractor's reading of "KTX_out.grd", the measuring of its line 6
 // included, followed by the skeleton over what was read: the input is the grid. The
 // window count that the grid is checked against is the grid's own column count (when
-// its second line reads), so that most inputs get past the check.
+// its second line reads and is not negative), so that most inputs get past the check.
 //
 // Any end of the program is allowed (a grid that does not hold what its header promises
 // is the abnormal end); crashes, undefined behaviour, leaks, a single allocation of over
@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OPEN_TEXT(memory, std::string(reinterpret_cast<const char*>(data), size));
     int32_t nX = 0, nY = 0;
     const FreeVar counts[2] = {FREE_INTEGER(nX), FREE_INTEGER(nY)};
-    if (READ_FREE(memory, nullptr, 0) == FREE_OK && READ_FREE(memory, counts, 2) == FREE_OK) nWindows = nX;
+    // A stretch table has no negative count of windows.
+    if (READ_FREE(memory, nullptr, 0) == FREE_OK && READ_FREE(memory, counts, 2) == FREE_OK && nX > 0) nWindows = nX;
   }
 
   const int fd = FUZZ_LOWEST_FREE_FD();
