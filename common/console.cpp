@@ -157,10 +157,11 @@ bool READ_REAL(float& rValue) {
 }
 
 void PAUSE_AND_STOP() {
+  // Lines already written to an output file stay in it, also when the input ends or a
+  // signal comes while the pause waits.
+  FLUSH_OPEN_OUTPUTS();
   WRITE_LINE("Press <Enter> to terminate...");
   READ_CONSOLE_LINE();
-  // Lines already written to an output file stay in it.
-  FLUSH_OPEN_OUTPUTS();
   gOut += "Stop - Program terminated.";
   gOut += gbTerminal ? "\n" : "\r\n";
   FLUSH_CONSOLE();
