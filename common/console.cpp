@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -69,6 +70,12 @@ void OUT_OF_MEMORY() { ABNORMAL_END("memory cannot be obtained"); }
 
 void CONSOLE_START(const char* programName) {
   gProgramName = programName;
+  // A standard stream that was closed at start-up would be taken by the next file
+  // opened, and reports meant for stderr would land in an output file. Such a stream
+  // reads as an empty input and writes nowhere.
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF && ::open("/dev/null", O_RDWR) != fd) std::_Exit(2);
+  }
   gbTerminal = ::isatty(STDOUT_FILENO) == 1;
   struct sigaction sa;
   std::memset(&sa, 0, sizeof sa);
