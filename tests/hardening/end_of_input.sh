@@ -42,20 +42,24 @@ TOLVARAN_CASE shift-again 'events.txt\n5\n10\n11\n' \
 TOLVARAN_CASE pause 'decreasing.txt\n' "The sequence of time moments must be with non-decreasing values." \
   "Press <Enter> to terminate..."
 
+# The inputs of merrowin by kind (good, no-stretch, mismatch, labels): MERROWIN_INPUTS KIND
+MERROWIN_INPUTS() {
+  local nX=3 xHi=200
+  [ "$1" = mismatch ] && nX=2
+  # Columns 4.5 events apart: the second window's label is not whole.
+  [ "$1" = labels ] && xHi=109
+  [ "$1" != no-stretch ] && printf '100 250 250 0.4\n150 300 250 0.4\n200 350 250 0.4\n' > "$DIR/StretchCoeff.dat"
+  printf 'DSAA\n%s 3\n100 %s\n0 2\n0 1\n1 2 3\n5 6 7\n1 2 3\n' "$nX" "$xHi" > "$DIR/KTX_out.grd"
+}
+
 # MERROWIN_CASE NAME INPUTS ANSWERS LAST_LINE...: merrowin over inputs of the kind
-# given (good, no-stretch, mismatch, labels), given the answers, ends abnormally after
-# the lines given.
+# given, given the answers, ends abnormally after the lines given.
 MERROWIN_CASE() {
   local name=$1 inputs=$2 answers=$3
   shift 3
   BEGIN_CASE "merrowin, end of input at $name"
   NEW_DIR "merrowin-$name"
-  local nX=3 xHi=200
-  [ "$inputs" = mismatch ] && nX=2
-  # Columns 4.5 events apart: the second window's label is not whole.
-  [ "$inputs" = labels ] && xHi=109
-  [ "$inputs" != no-stretch ] && printf '100 250 250 0.4\n150 300 250 0.4\n200 350 250 0.4\n' > "$DIR/StretchCoeff.dat"
-  printf 'DSAA\n%s 3\n100 %s\n0 2\n0 1\n1 2 3\n5 6 7\n1 2 3\n' "$nX" "$xHi" > "$DIR/KTX_out.grd"
+  MERROWIN_INPUTS "$inputs"
   RUN merrowin "$answers"
   EXPECT_LAST_LINES "$@"
   EXPECT_ABNORMAL_END '^merrowin: end of standard input while an answer is awaited$'
@@ -67,5 +71,27 @@ MERROWIN_CASE threshold-again good '-1\nabc\n' "$THRESHOLD" "$THRESHOLD" "$THRES
 MERROWIN_CASE pause-no-stretch-table no-stretch '' "File \"StretchCoeff.dat\" is absent." "Press <Enter> to terminate..."
 MERROWIN_CASE pause-mismatch mismatch '0\n' "Two input files do not correspond each other!" "Press <Enter> to terminate..."
 MERROWIN_CASE pause-labels labels '0\n' "Time labels are not integer." "Press <Enter> to terminate..."
+# The line of the maximum found before the fault stays in the skeleton.
+SKELETON_LINE=$'       100    1.00000        25.0000    \r'
+[ "$(cat "$DIR/KTX_Skeleton.dat")" = "$SKELETON_LINE" ] || FAIL "KTX_Skeleton.dat should hold the line of window 1"
+
+# Standard streams closed at the start: input that is closed ends like input at its
+# end, and with stderr closed the report must not land in the skeleton, which is open
+# at the pause.
+BEGIN_CASE "merrowin, standard input closed"
+NEW_DIR merrowin-stdin-closed
+MERROWIN_INPUTS good
+(cd "$DIR" && "$BUILD/merrowin" <&- > .stdout 2> .stderr)
+STATUS=$?
+EXPECT_LAST_LINES "$THRESHOLD"
+EXPECT_ABNORMAL_END '^merrowin: end of standard input while an answer is awaited$'
+
+BEGIN_CASE "merrowin, stderr closed, end of input at the pause"
+NEW_DIR merrowin-stderr-closed
+MERROWIN_INPUTS labels
+(cd "$DIR" && printf '0\n' | "$BUILD/merrowin" > .stdout 2>&-)
+STATUS=$?
+[ "$STATUS" -eq 2 ] || FAIL "exit status $STATUS, expected 2"
+[ "$(cat "$DIR/KTX_Skeleton.dat")" = "$SKELETON_LINE" ] || FAIL "KTX_Skeleton.dat should hold the line of window 1 alone"
 
 FINISH
