@@ -4,10 +4,12 @@
 #
 # usage: run_fuzz.sh TARGET SEED_CORPUS SCRATCH_DIR SECONDS [LIBFUZZER_OPTION...]
 set -eu
-target=$1 seeds=$2 work=$3 seconds=$4
+target=$(realpath "$1") seeds=$(realpath "$2") work=$3 seconds=$4
 shift 4
 rm -rf "$work"
 mkdir -p "$work/corpus"
+work=$(realpath "$work")
+# The targets write the file they read into the working directory.
 cd "$work"
 # A single allocation over 2 GB counts as a finding: no reader should size an array
 # from a count its input only promises.
