@@ -1,6 +1,7 @@
 #include "render.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -166,6 +167,11 @@ namespace {
   ABNORMAL_END(report);
 }
 
+bool IS_REGULAR_FILE(int fd) {
+  struct stat st;
+  return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
 void WRITE_ALL(OutputFile& file, const char* data, size_t n) {
   while (n > 0) {
     const ssize_t k = ::write(file.fd, data, n);
@@ -183,8 +189,11 @@ void FLUSH_OUTPUT(OutputFile& file) {
   WRITE_ALL(file, file.Buffer.data(), file.Buffer.size());
   file.Buffer.clear();
   if (!file.bCut) {
-    // The old contents after the first line go once that line is written.
-    if (::ftruncate(file.fd, file.nWritten) != 0) OUTPUT_FAILED(file, "write", errno);
+    // The old contents after the first line go once that line is written. A device
+    // such as /dev/null has no contents to cut.
+    if (::ftruncate(file.fd, file.nWritten) != 0 && !(errno == EINVAL && !IS_REGULAR_FILE(file.fd))) {
+      OUTPUT_FAILED(file, "write", errno);
+    }
     file.bCut = true;
   }
 }
