@@ -96,6 +96,16 @@ EXPECT_SAME_FILE "$REFERENCE/KTX_out.grd" "$DIR/KTX_out.grd"
 EXPECT_SAME_FILE "$REFERENCE/StretchCoeff.dat" "$DIR/StretchCoeff.dat"
 [ "$(cat "$DIR/DeltaLogLik_for_each_Window")" = "in the way" ] || FAIL "the plain file was changed"
 
+# Not a failure: an output sent to /dev/null is written there, and the run goes on.
+BEGIN_CASE "tolvaran, KTX_out.grd a link to /dev/null"
+NEW_DIR grid-to-null
+EVENTS
+ln -s /dev/null "$DIR/KTX_out.grd"
+RUN tolvaran "$ANSWERS"
+[ "$STATUS" -eq 0 ] && [ ! -s "$DIR/.stderr" ] || FAIL "status $STATUS: $(cat "$DIR/.stderr")"
+EXPECT_SAME_FILE "$REFERENCE/StretchCoeff.dat" "$DIR/StretchCoeff.dat"
+EXPECT_SAME_FILE "$REFERENCE/DeltaLogLik_for_each_Window/0000000041.dat" "$DIR/DeltaLogLik_for_each_Window/0000000041.dat"
+
 # ---- A full disk --------------------------------------------------------------------
 
 # A file size limit of 2 KiB stops the stretch table after its 2048th byte; the console
