@@ -220,12 +220,15 @@ void OPEN_OUTPUT(OutputFile& file, const std::string& name, bool bEmptyAtOpen) {
   file.Buffer.clear();
   file.nWritten = 0;
   file.bCut = bEmptyAtOpen;
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
+  // Non-blocking, so that a named pipe in place of the file fails at once when nothing
+  // reads it, instead of hanging the open; writes then block again.
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK;
   if (bEmptyAtOpen) flags |= O_TRUNC;
   do {
     file.fd = ::open(name.c_str(), flags, 0666);
   } while (file.fd < 0 && errno == EINTR);
   if (file.fd < 0) OUTPUT_FAILED(file, "open", errno);
+  ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
   NOTE_OPEN(&file, true);
 }
 
