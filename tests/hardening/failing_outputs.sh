@@ -106,6 +106,34 @@ RUN tolvaran "$ANSWERS"
 EXPECT_SAME_FILE "$REFERENCE/StretchCoeff.dat" "$DIR/StretchCoeff.dat"
 EXPECT_SAME_FILE "$REFERENCE/DeltaLogLik_for_each_Window/0000000041.dat" "$DIR/DeltaLogLik_for_each_Window/0000000041.dat"
 
+# A named pipe in place of the grid: with nothing reading it, the opening fails at once
+# (a hang shows as the end by time-out's SIGTERM); with a reader, the grid goes through.
+BEGIN_CASE "tolvaran, KTX_out.grd a named pipe that nothing reads"
+NEW_DIR grid-fifo
+EVENTS
+OLD_OUTPUTS
+mkfifo "$DIR/KTX_out.grd"
+(cd "$DIR" && printf '%b' "$ANSWERS" | timeout 60 "$BUILD/tolvaran" > .stdout 2> .stderr)
+STATUS=$?
+EXPECT_ABNORMAL_END '^tolvaran: cannot open output file "KTX_out.grd": No such device or address$'
+EXPECT_OLD_STRETCH_TABLE
+EXPECT_OLD_CURVES
+
+BEGIN_CASE "tolvaran, KTX_out.grd a named pipe with a reader"
+cat "$DIR/KTX_out.grd" > "$DIR/.grid" &
+reader=$!
+# The reader is ready once it sleeps in its opening of the pipe.
+for i in $(seq 200); do
+  [ "$(cat "/proc/$reader/comm" 2> /dev/null)" = cat ] && [ "$(cut -d' ' -f3 "/proc/$reader/stat")" = S ] && break
+  sleep 0.05
+done
+(cd "$DIR" && printf '%b' "$ANSWERS" | timeout 60 "$BUILD/tolvaran" > .stdout 2> .stderr)
+STATUS=$?
+wait "$reader"
+[ "$STATUS" -eq 0 ] && [ ! -s "$DIR/.stderr" ] || FAIL "status $STATUS: $(cat "$DIR/.stderr")"
+EXPECT_SAME_FILE "$REFERENCE/KTX_out.grd" "$DIR/.grid"
+EXPECT_SAME_FILE "$REFERENCE/StretchCoeff.dat" "$DIR/StretchCoeff.dat"
+
 # ---- A full disk --------------------------------------------------------------------
 
 # A file size limit of 2 KiB stops the stretch table after its 2048th byte; the console
