@@ -168,7 +168,9 @@ void LOAD_GRID(int32_t nWindows, int32_t& nX, int32_t& nY, float& xLo, float& xH
   const int32_t nFull = nX / nPerLine;
   const int32_t nRest = nX - nPerLine * nFull;
   std::vector<FreeVar> vars(static_cast<size_t>(nPerLine));
-  for (int64_t j = 0; j < nRows; ++j) {
+  // Rows of no columns hold nothing to read, however many the header counts.
+  const int64_t nRowsToRead = nX > 0 ? nRows : 0;
+  for (int64_t j = 0; j < nRowsToRead; ++j) {
     float* Row = GridZ.data() + j * nX;
     const std::string where = "row " + std::to_string(j + 1);
     for (int32_t c = 0; c < nFull; ++c) {
