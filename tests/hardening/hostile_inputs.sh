@@ -143,6 +143,17 @@ RUN merrowin '0\n'
 [ "$STATUS" -eq 0 ] && [ ! -s "$DIR/.stderr" ] || FAIL "status $STATUS: $(cat "$DIR/.stderr")"
 [ -f "$DIR/KTX_Skeleton.dat" ] && [ ! -s "$DIR/KTX_Skeleton.dat" ] || FAIL "KTX_Skeleton.dat should be empty"
 
+# No windows (a stretch table of a heading alone) and a grid of no columns that counts
+# 2,000,000,000 rows: nothing to read, and no time spent on the rows.
+BEGIN_CASE "merrowin, no columns and 2000000000 rows"
+NEW_DIR grid-no-columns
+printf 'a heading\n' > "$DIR/StretchCoeff.dat"
+printf 'DSAA\n0 2000000000\n0 0\n0 1\n0 1\n1\n' > "$DIR/KTX_out.grd"
+(cd "$DIR" && printf '0\n' | timeout 60 "$BUILD/merrowin" > .stdout 2> .stderr)
+STATUS=$?
+[ "$STATUS" -eq 0 ] && [ ! -s "$DIR/.stderr" ] || FAIL "status $STATUS: $(cat "$DIR/.stderr")"
+[ -f "$DIR/KTX_Skeleton.dat" ] && [ ! -s "$DIR/KTX_Skeleton.dat" ] || FAIL "KTX_Skeleton.dat should be empty"
+
 BEGIN_CASE "merrowin, a negative column count"
 NEW_DIR grid-negative-columns
 STRETCH > "$DIR/StretchCoeff.dat"
