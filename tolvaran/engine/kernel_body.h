@@ -1,0 +1,202 @@
+// One source for the vector kernels, written over a thin vector layer V (kernel_avx512.cpp,
+// kernel_avx2.cpp) and compiled once per instruction set. Everything here has internal
+// linkage: the translation units are built with different instruction-set flags, and no
+// function compiled for one set may be picked by the linker for another.
+//
+// What a pass computes, per lane and event i (T0 folded into the columns):
+//   x    = (Times(i) - T0) * Omega + FI         in double, exactly as FUNCTI
+//   c    = COS(x)                               fast cosine
+//   u    = fma(A, c, 1)                         fast 1 + A cos
+//   t    = LOG(u)                               fast logarithm
+//   F    = float(t + F)                         FUNCTI's float chain
+// FUNCTI itself takes the same steps with glibc's cos and log and an unfused multiply and
+// add. The fast term t differs from FUNCTI's term t_ref = log(fl(1 + fl(A cos_glibc x)))
+// by at most the lane's Bound B (TERM_BOUND, engine.cpp). The pass then forms
+//   lo = fl(fl(t - B') + F),  hi = fl(fl(t + B') + F),  B' = B + 2^-53 (|t|max + B)
+// so that fl(t - B') <= t_ref <= fl(t + B') holds as real numbers (B' absorbs the
+// rounding of t -+ B'). Rounding to nearest is monotone, so FUNCTI's sum fl(t_ref + F)
+// lies in [lo, hi], and its float in [float(lo), float(hi)]. When those two floats are
+// the same, that float is FUNCTI's result for this event, bit for bit. Otherwise that one
+// term is taken again exactly as FUNCTI takes it (std::cos, std::log, the same
+// operations) before the next event, so every lane's chain stays FUNCTI's chain.
+//
+// COS(x), |x| <= 2^30 (LANE_FAST keeps every lane inside):
+//   k  = RN(RN(x * INV_PI))      (the add of 1.5 * 2^52 rounds to an integer, |k| < 2^29)
+//   r1 = x - k * PI1             one fused rounding; exact: for k != 0, |x| > 1 so x is a
+//                                multiple of 2^-52, k * PI1 a multiple of 2^-51, and the
+//                                difference is below 2 in magnitude, so it has at most 53
+//                                significant bits; for k = 0 it is x itself
+//   r  = r1 - k * PI2            one fused rounding: error <= 2^-53 |r|
+//   cos x = (-1)^k cos(r_true),  r_true = x - k pi
+//   |r_true| <= pi/2 + |x| 2^-52 <= pi/2 + 2^-22, inside the polynomial's range pi/2 + 2^-20.
+//   Errors of |COS(x) - cos x|:
+//     reduction   2^-53 (pi/2 + 2^-20) + 2^29 |pi - PI1 - PI2|           <= 1.75e-16
+//     polynomial  cos r ~ 1 + s P(s), s = r^2, degree 16 minimax for absolute error
+//                 with the coefficients as doubles, measured on a dense grid in
+//                 60-digit arithmetic (tests/tools/kernel_coefficients.py)   <= 3.4e-17
+//     evaluation  s = fl(r*r) off by <= 2^-53 s <= 2.74e-16, |d cos(sqrt s)/ds| <= 1/2:
+//                 <= 1.37e-16; Horner by fused steps: P(s) in [-0.5, -0.40] is off by
+//                 <= 2^-53 (0.5 + 0.1 + 0.01) 1.01 <= 6.9e-17, times s <= 2.47: 1.70e-16;
+//                 last rounding 2^-53 |c| <= 1.11e-16                        <= 4.2e-16
+//   Sum <= 6.3e-16; COS_ERROR below takes 1.0e-15.
+//
+// LOG(u), u in [2^-25, 2.1] (amplitudes up to AMPLITUDE_FAST_MAX keep u there):
+//   bits(u) - bits(Z0), Z0 = 0.703125, gives k (its top bits, arithmetic) and
+//   z = u 2^-k in [Z0, 2 Z0), exactly. Its next four bits pick one of 16 cells; the cell
+//   holding 1 spans [0.984375, 1.03125) and has INV = 1, L = 0, so that near u = 1 the
+//   result is log1p(z - 1) with no cancellation. Per cell INV ~ 1/centre and
+//   L = RN(-log INV):
+//   r  = fl(z * INV - 1)         one fused rounding: |r| <= 0.0313, error <= 2^-53 |r|
+//   p  = r + r^2 Q(r) ~ log1p r  degree 8 minimax for absolute error: <= 1.4e-17
+//                                (relative to log1p r: <= 1.3e-15)
+//   hi = fl(k * LN2 + L)         exact when k = 0 (hi = L)
+//   t  = fl(hi + p)
+//   Errors of |LOG(u) - log u|, from r (3.6e-18), the polynomial (1.4e-17), its evaluation
+//   (3.5e-18), L (2^-53 |L| <= 3.7e-17), LN2 (|k| 2.32e-17), hi and t (2^-53 each),
+//   with |k| ln2 <= |log u| + 0.352 and |hi| <= |k| ln2 + 0.331:
+//     k = 0 for every u of the lane:  <= 5.8e-17 + 1.12e-16 |log u|
+//     otherwise:                      <= 1.46e-16 + 2.56e-16 |log u|
+//   LOG_ERROR_* below double these.
+//
+// glibc's cos and log (2.36) are documented to be within 1 ulp on x86-64; the bound
+// counts 2 ulp of the result for each, that is 2^-51 absolute for cos (|cos| <= 1) and
+// 2^-51 |log u| for log. How the pieces add up to the lane bound is in TERM_BOUND.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "lanes.h"
+
+namespace {
+
+// Reduction and cosine.
+constexpr double INV_PI = 0x1.45f306dc9c883p-2;
+constexpr double PI1 = 0x1.921fb54442d18p+1;
+constexpr double PI2 = 0x1.1a62633145c07p-53;
+constexpr double ROUNDING_MAGIC = 0x1.8p52;
+constexpr double COS_C2 = -0x1.ffffffffffffdp-2;
+constexpr double COS_C4 = 0x1.555555555540ap-5;
+constexpr double COS_C6 = -0x1.6c16c16c0b21dp-10;
+constexpr double COS_C8 = 0x1.a01a0199c9263p-16;
+constexpr double COS_C10 = -0x1.27e4f9915f2ccp-22;
+constexpr double COS_C12 = 0x1.1eece48a0fd86p-29;
+constexpr double COS_C14 = -0x1.9351e12807cc0p-37;
+constexpr double COS_C16 = 0x1.9f4224383f7e6p-45;
+
+// Logarithm.
+constexpr uint64_t LOG_Z0_BITS = 0x3FE6800000000000ull;  // 0.703125
+constexpr uint64_t LOG_EXPONENT_MASK = 0xFFF0000000000000ull;
+constexpr double LN2 = 0x1.62e42fefa39efp-1;
+constexpr double LOG_C2 = -0x1.00000000001e0p-1;
+constexpr double LOG_C3 = 0x1.55555555b1e27p-2;
+constexpr double LOG_C4 = -0x1.ffffffeeef5eap-3;
+constexpr double LOG_C5 = 0x1.9999897dd8436p-3;
+constexpr double LOG_C6 = -0x1.5555eebacd377p-3;
+constexpr double LOG_C7 = 0x1.24feb54fdcd6bp-3;
+constexpr double LOG_C8 = -0x1.fd39363c27a2bp-4;
+alignas(64) constexpr double LOG_INV[16] = {
+    0x1.642c8590b2164p+0, 0x1.5555555555555p+0, 0x1.47ae147ae147bp+0, 0x1.3b13b13b13b14p+0,
+    0x1.2f684bda12f68p+0, 0x1.2492492492492p+0, 0x1.1a7b9611a7b96p+0, 0x1.1111111111111p+0,
+    0x1.0842108421084p+0, 0x1.0000000000000p+0, 0x1.e1e1e1e1e1e1ep-1, 0x1.c71c71c71c71cp-1,
+    0x1.af286bca1af28p-1, 0x1.999999999999ap-1, 0x1.8618618618618p-1, 0x1.745d1745d1746p-1};
+alignas(64) constexpr double LOG_L[16] = {
+    -0x1.522ae0738a3d7p-2, -0x1.269621134db91p-2, -0x1.f991c6cb3b37ap-3, -0x1.a93ed3c8ad9e5p-3,
+    -0x1.5bf406b543db0p-3, -0x1.1178e8227e47ap-3, -0x1.9335e5d594988p-4, -0x1.08598b59e3a06p-4,
+    -0x1.0415d89e74440p-5, 0x0.0p+0,              0x1.f0a30c01162a8p-5,  0x1.e27076e2af2eap-4,
+    0x1.5ff3070a793d6p-3,  0x1.c8ff7c79a9a20p-3,  0x1.1675cababa60fp-2,  0x1.4618bc21c5ec2p-2};
+
+template <class V>
+inline typename V::D COS(typename V::D x) {
+  using D = typename V::D;
+  const D kd = V::add(V::mul(x, V::set1(INV_PI)), V::set1(ROUNDING_MAGIC));
+  const D k = V::sub(kd, V::set1(ROUNDING_MAGIC));
+  D r = V::fnmadd(k, V::set1(PI1), x);
+  r = V::fnmadd(k, V::set1(PI2), r);
+  const D s = V::mul(r, r);
+  D p = V::fmadd(V::set1(COS_C16), s, V::set1(COS_C14));
+  p = V::fmadd(p, s, V::set1(COS_C12));
+  p = V::fmadd(p, s, V::set1(COS_C10));
+  p = V::fmadd(p, s, V::set1(COS_C8));
+  p = V::fmadd(p, s, V::set1(COS_C6));
+  p = V::fmadd(p, s, V::set1(COS_C4));
+  p = V::fmadd(p, s, V::set1(COS_C2));
+  const D c = V::fmadd(p, s, V::set1(1.0));
+  // The low bit of kd's significand is the parity of k: odd k flips the sign.
+  return V::xor_low_bit_as_sign(c, kd);
+}
+
+template <class V>
+inline typename V::D LOG(typename V::D u) {
+  using D = typename V::D;
+  D z, kd, inv, L;
+  V::log_split(u, z, kd, inv, L);
+  const D r = V::fmsub(z, inv, V::set1(1.0));
+  const D s = V::mul(r, r);
+  D q = V::fmadd(V::set1(LOG_C8), r, V::set1(LOG_C7));
+  q = V::fmadd(q, r, V::set1(LOG_C6));
+  q = V::fmadd(q, r, V::set1(LOG_C5));
+  q = V::fmadd(q, r, V::set1(LOG_C4));
+  q = V::fmadd(q, r, V::set1(LOG_C3));
+  q = V::fmadd(q, r, V::set1(LOG_C2));
+  const D p = V::fmadd(s, q, r);
+  const D hi = V::fmadd(kd, V::set1(LN2), L);
+  return V::add(hi, p);
+}
+
+// FUNCTI's own step for one event, for a term the check did not accept.
+inline float PLAIN_STEP(double x, double dA, float F) {
+  const double term = std::log(1.0 + dA * std::cos(x));
+  return static_cast<float>(term + static_cast<double>(F));
+}
+
+// One pass over the events for U vectors of V::N lanes each.
+template <class V, int U>
+void PASS_BODY(PassLanes& lanes) {
+  using D = typename V::D;
+  constexpr int N = V::N;
+  constexpr int W = N * U;
+  D A[U], FI[U], Omega[U], B[U], F[U];
+  unsigned Active[U];
+  for (int v = 0; v < U; ++v) {
+    A[v] = V::load(lanes.A + v * N);
+    FI[v] = V::load(lanes.FI + v * N);
+    Omega[v] = V::load(lanes.Omega + v * N);
+    B[v] = V::load(lanes.Bound + v * N);
+    F[v] = V::widen_floats(lanes.F + v * N);
+    Active[v] = (lanes.Active >> (v * N)) & ((1u << N) - 1u);
+  }
+  const D one = V::set1(1.0);
+  int64_t nRecomputed = 0;
+  const double* row = lanes.Columns;
+  for (int32_t i = 0; i < lanes.nTimes; ++i, row += W) {
+    for (int v = 0; v < U; ++v) {
+      const D x = V::add(V::mul(V::load(row + v * N), Omega[v]), FI[v]);
+      const D u = V::fmadd(A[v], COS<V>(x), one);
+      const D t = LOG<V>(u);
+      const D lo = V::add(V::sub(t, B[v]), F[v]);
+      const D hi = V::add(V::add(t, B[v]), F[v]);
+      D Fnext;
+      const unsigned bad = V::round_check(lo, hi, Fnext) & Active[v];
+      if (bad != 0) {
+        alignas(64) double xs[N], As[N], Fs[N], Fn[N];
+        V::store(xs, x);
+        V::store(As, A[v]);
+        V::store(Fs, F[v]);
+        V::store(Fn, Fnext);
+        for (int l = 0; l < N; ++l) {
+          if ((bad >> l) & 1u) {
+            Fn[l] = static_cast<double>(PLAIN_STEP(xs[l], As[l], static_cast<float>(Fs[l])));
+            ++nRecomputed;
+          }
+        }
+        Fnext = V::load(Fn);
+      }
+      F[v] = Fnext;
+    }
+  }
+  for (int v = 0; v < U; ++v) V::narrow_store(lanes.F + v * N, F[v]);
+  lanes.nRecomputed += nRecomputed;
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// The lane interface between the search scheduler (engine.cpp) and the vector kernels
+// (kernel_*.cpp): one pass of FUNCTI's event sum for up to LANES_MAX searches at once.
+#pragma once
+
+#include <cstdint>
+
+#include "engine.h"
+
+constexpr int LANES_MAX = 16;
+
+struct PassLanes {
+  // Event times, less T0, in double: element i of lane l at Columns[i * nLanes + l].
+  const double* Columns;
+  int32_t nTimes;
+  uint32_t Active;  // bit l set: lane l's sum is wanted (others are computed and ignored)
+  double A[LANES_MAX], FI[LANES_MAX], Omega[LANES_MAX];
+  double Bound[LANES_MAX];  // TERM_BOUND of the lane's amplitude
+  float F[LANES_MAX];       // in: the value before the sum (FUNCTI_HEAD); out: FUNCTI
+  int64_t nRecomputed;      // terms the pass took again with std::cos and std::log
+};
+
+struct KernelInfo {
+  int nLanes;                     // lanes per pass; 1 for the portable kind
+  void (*Pass)(PassLanes& lanes);  // null for the portable kind: every lane is plain
+};
+
+// The kernels, each in its own translation unit built for its instruction set; call
+// one only where ENGINE_SUPPORTED says its kind runs.
+constexpr int PASS_AVX512_LANES = 16;
+constexpr int PASS_AVX2_LANES = 8;
+void PASS_AVX512(PassLanes& lanes);
+void PASS_AVX2(PassLanes& lanes);
+
+// The kernel of a kind; the kind must be supported.
+KernelInfo KERNEL_OF(EngineKind kind);
+
+// Everything of FUNCTI before the event sum: T, S, Lambda and the first term, computed
+// exactly as FUNCTI computes them. TLast is Times(nTimes).
+float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0);
+
+// Whether a lane with these arguments may take the vector kernel: amplitude in
+// [0, AMPLITUDE_FAST_MAX], every argument (Times(i) - T0) * Omega + FI within the
+// kernel's reduction range given TdMax = max |Times(i) - T0| (not a number if any time
+// is not finite).
+bool LANE_FAST(double A, double FI, double Omega, double TdMax);
+
+// A bound on |fast term + F - (reference term + F)| contributions for the lane's
+// amplitude, as the vector kernel's check uses it (see kernel_body.h for the derivation).
+double TERM_BOUND(double A);
+
+// FUNCTI for nCases (A, FI, Omega) triples over one set of times, through the kernel of
+// the given kind, lanes filled side by side; the same floats FUNCTI gives. Returns the
+// number of terms that were recomputed with std::cos and std::log. For tests and
+// measurements.
+int64_t FUNCTI_CASES(EngineKind kind, int32_t nCases, const float* A, const float* FI,
+                     const float* Omega, int32_t nTimes, const float* Times, float T0, float* F);
