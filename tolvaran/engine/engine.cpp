@@ -155,7 +155,7 @@ struct Worker {
   std::unique_ptr<float[]> Scratch;  // one normalised window
   int32_t iScratchWindow = -1;
   Lane Lanes[LANES_MAX];
-  int64_t nRecomputed = 0;
+  EngineCounts Counts;
 };
 
 struct Shared {
@@ -276,11 +276,13 @@ void WORK(Shared& S, Worker& W, ProgressFn progress, int64_t* nReported) {
       }
     }
     if (P.Active != 0) S.Kernel.Pass(P);
-    W.nRecomputed += P.nRecomputed;
+    W.Counts.nRecomputed += P.nRecomputed;
     for (int l = 0; l < W.nLanes; ++l) {
       const Lane& a = W.Lanes[l];
       if (a.g < 0) continue;
+      ++W.Counts.nEvaluations;
       if (bPlain[l]) {
+        ++W.Counts.nPlainEvaluations;
         value[l] = FUNCTI(a.Amp.Trial, a.Phase.Trial, a.Omega, n, WINDOW_FLOATS(S, W, a.iWindow), 0.0f);
       } else {
         value[l] = P.F[l];
@@ -305,6 +307,11 @@ void WORK(Shared& S, Worker& W, ProgressFn progress, int64_t* nReported) {
 
 void SEARCH_FAST(const SearchPlan& plan, float* DeltaLogLik, ProgressFn progress, EngineKind kind,
                  int nThreads) {
+  SEARCH_FAST_COUNTED(plan, DeltaLogLik, progress, kind, nThreads, nullptr);
+}
+
+void SEARCH_FAST_COUNTED(const SearchPlan& plan, float* DeltaLogLik, ProgressFn progress, EngineKind kind,
+                         int nThreads, EngineCounts* counts) {
   Shared S;
   S.Plan = &plan;
   S.DeltaLogLik = DeltaLogLik;
@@ -353,6 +360,13 @@ void SEARCH_FAST(const SearchPlan& plan, float* DeltaLogLik, ProgressFn progress
     throw;
   }
   JOIN();
+  if (counts != nullptr) {
+    for (const Worker& W : workers) {
+      counts->nEvaluations += W.Counts.nEvaluations;
+      counts->nPlainEvaluations += W.Counts.nPlainEvaluations;
+      counts->nRecomputed += W.Counts.nRecomputed;
+    }
+  }
 }
 
 int64_t FUNCTI_CASES(EngineKind kind, int32_t nCases, const float* A, const float* FI,

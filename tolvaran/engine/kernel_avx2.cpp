@@ -4,6 +4,10 @@
 
 #include "kernel_body.h"
 
+#ifndef PASS_EVENTS
+#define PASS_EVENTS 3
+#endif
+
 namespace {
 
 struct V256 {
@@ -50,4 +54,4 @@ struct V256 {
 }  // namespace
 
 // The only external name of this unit.
-void PASS_AVX2(PassLanes& lanes) { PASS_BODY<V256, PASS_AVX2_LANES / V256::N>(lanes); }
+void PASS_AVX2(PassLanes& lanes) { PASS_BODY<V256, PASS_AVX2_LANES / V256::N, PASS_EVENTS>(lanes); }

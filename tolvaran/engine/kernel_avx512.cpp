@@ -4,6 +4,10 @@
 
 #include "kernel_body.h"
 
+#ifndef PASS_EVENTS
+#define PASS_EVENTS 3
+#endif
+
 namespace {
 
 struct V512 {
@@ -48,4 +52,4 @@ struct V512 {
 }  // namespace
 
 // The only external name of this unit.
-void PASS_AVX512(PassLanes& lanes) { PASS_BODY<V512, PASS_AVX512_LANES / V512::N>(lanes); }
+void PASS_AVX512(PassLanes& lanes) { PASS_BODY<V512, PASS_AVX512_LANES / V512::N, PASS_EVENTS>(lanes); }

@@ -106,42 +106,48 @@ alignas(64) constexpr double LOG_L[16] = {
     -0x1.0415d89e74440p-5, 0x0.0p+0,              0x1.f0a30c01162a8p-5,  0x1.e27076e2af2eap-4,
     0x1.5ff3070a793d6p-3,  0x1.c8ff7c79a9a20p-3,  0x1.1675cababa60fp-2,  0x1.4618bc21c5ec2p-2};
 
-template <class V>
-inline typename V::D COS(typename V::D x) {
+// The steps of COS and LOG are written for K independent vectors at a time, step by
+// step, so that the processor always has K independent operations at hand: each
+// vector's own chain of dependent steps is long (a hundred cycles and more), far longer
+// than what the out-of-order window can cover for one vector alone.
+#define FOR_K _Pragma("GCC unroll 16") for (int k = 0; k < K; ++k)
+
+template <class V, int K>
+inline void COS(const typename V::D* x, typename V::D* c) {
   using D = typename V::D;
-  const D kd = V::add(V::mul(x, V::set1(INV_PI)), V::set1(ROUNDING_MAGIC));
-  const D k = V::sub(kd, V::set1(ROUNDING_MAGIC));
-  D r = V::fnmadd(k, V::set1(PI1), x);
-  r = V::fnmadd(k, V::set1(PI2), r);
-  const D s = V::mul(r, r);
-  D p = V::fmadd(V::set1(COS_C16), s, V::set1(COS_C14));
-  p = V::fmadd(p, s, V::set1(COS_C12));
-  p = V::fmadd(p, s, V::set1(COS_C10));
-  p = V::fmadd(p, s, V::set1(COS_C8));
-  p = V::fmadd(p, s, V::set1(COS_C6));
-  p = V::fmadd(p, s, V::set1(COS_C4));
-  p = V::fmadd(p, s, V::set1(COS_C2));
-  const D c = V::fmadd(p, s, V::set1(1.0));
+  D kd[K], r[K], s[K], p[K];
+  FOR_K kd[k] = V::add(V::mul(x[k], V::set1(INV_PI)), V::set1(ROUNDING_MAGIC));
+  FOR_K r[k] = V::sub(kd[k], V::set1(ROUNDING_MAGIC));   // k as a double
+  FOR_K p[k] = V::fnmadd(r[k], V::set1(PI1), x[k]);
+  FOR_K r[k] = V::fnmadd(r[k], V::set1(PI2), p[k]);
+  FOR_K s[k] = V::mul(r[k], r[k]);
+  FOR_K p[k] = V::fmadd(V::set1(COS_C16), s[k], V::set1(COS_C14));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(COS_C12));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(COS_C10));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(COS_C8));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(COS_C6));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(COS_C4));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(COS_C2));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(1.0));
   // The low bit of kd's significand is the parity of k: odd k flips the sign.
-  return V::xor_low_bit_as_sign(c, kd);
+  FOR_K c[k] = V::xor_low_bit_as_sign(p[k], kd[k]);
 }
 
-template <class V>
-inline typename V::D LOG(typename V::D u) {
+template <class V, int K>
+inline void LOG(const typename V::D* u, typename V::D* t) {
   using D = typename V::D;
-  D z, kd, inv, L;
-  V::log_split(u, z, kd, inv, L);
-  const D r = V::fmsub(z, inv, V::set1(1.0));
-  const D s = V::mul(r, r);
-  D q = V::fmadd(V::set1(LOG_C8), r, V::set1(LOG_C7));
-  q = V::fmadd(q, r, V::set1(LOG_C6));
-  q = V::fmadd(q, r, V::set1(LOG_C5));
-  q = V::fmadd(q, r, V::set1(LOG_C4));
-  q = V::fmadd(q, r, V::set1(LOG_C3));
-  q = V::fmadd(q, r, V::set1(LOG_C2));
-  const D p = V::fmadd(s, q, r);
-  const D hi = V::fmadd(kd, V::set1(LN2), L);
-  return V::add(hi, p);
+  D z[K], kd[K], inv[K], L[K], r[K], s[K], q[K];
+  FOR_K V::log_split(u[k], z[k], kd[k], inv[k], L[k]);
+  FOR_K r[k] = V::fmsub(z[k], inv[k], V::set1(1.0));
+  FOR_K s[k] = V::mul(r[k], r[k]);
+  FOR_K q[k] = V::fmadd(V::set1(LOG_C8), r[k], V::set1(LOG_C7));
+  FOR_K q[k] = V::fmadd(q[k], r[k], V::set1(LOG_C6));
+  FOR_K q[k] = V::fmadd(q[k], r[k], V::set1(LOG_C5));
+  FOR_K q[k] = V::fmadd(q[k], r[k], V::set1(LOG_C4));
+  FOR_K q[k] = V::fmadd(q[k], r[k], V::set1(LOG_C3));
+  FOR_K q[k] = V::fmadd(q[k], r[k], V::set1(LOG_C2));
+  FOR_K q[k] = V::fmadd(s[k], q[k], r[k]);                      // log1p r
+  FOR_K t[k] = V::add(V::fmadd(kd[k], V::set1(LN2), L[k]), q[k]);
 }
 
 // FUNCTI's own step for one event, for a term the check did not accept.
@@ -150,8 +156,53 @@ inline float PLAIN_STEP(double x, double dA, float F) {
   return static_cast<float>(term + static_cast<double>(F));
 }
 
-// One pass over the events for U vectors of V::N lanes each.
-template <class V, int U>
+// The chain step of one vector: F = float(t + F) where the check accepts it, FUNCTI's
+// own step for the lanes where it does not.
+template <class V>
+inline void CHAIN(typename V::D t, typename V::D x, typename V::D A, typename V::D B, unsigned Active,
+                  typename V::D& F, int64_t& nRecomputed) {
+  using D = typename V::D;
+  constexpr int N = V::N;
+  const D lo = V::add(V::sub(t, B), F);
+  const D hi = V::add(V::add(t, B), F);
+  D Fnext;
+  const unsigned bad = V::round_check(lo, hi, Fnext) & Active;
+  if (bad != 0) {
+    alignas(64) double xs[N], As[N], Fs[N], Fn[N];
+    V::store(xs, x);
+    V::store(As, A);
+    V::store(Fs, F);
+    V::store(Fn, Fnext);
+    for (int l = 0; l < N; ++l) {
+      if ((bad >> l) & 1u) {
+        Fn[l] = static_cast<double>(PLAIN_STEP(xs[l], As[l], static_cast<float>(Fs[l])));
+        ++nRecomputed;
+      }
+    }
+    Fnext = V::load(Fn);
+  }
+  F = Fnext;
+}
+
+// The terms of E consecutive events for U vectors of lanes, then their chain steps in
+// event order.
+template <class V, int U, int E>
+inline void EVENTS(const double* row, const typename V::D* A, const typename V::D* FI,
+                   const typename V::D* Omega, const typename V::D* B, const unsigned* Active,
+                   typename V::D* F, int64_t& nRecomputed) {
+  using D = typename V::D;
+  constexpr int N = V::N;
+  constexpr int K = U * E;
+  D x[K], c[K], t[K];
+  FOR_K x[k] = V::add(V::mul(V::load(row + (k / U) * U * N + (k % U) * N), Omega[k % U]), FI[k % U]);
+  COS<V, K>(x, c);
+  FOR_K c[k] = V::fmadd(A[k % U], c[k], V::set1(1.0));
+  LOG<V, K>(c, t);
+  FOR_K CHAIN<V>(t[k], x[k], A[k % U], B[k % U], Active[k % U], F[k % U], nRecomputed);
+}
+
+// One pass over the events for U vectors of V::N lanes each, E events at a time.
+template <class V, int U, int E>
 void PASS_BODY(PassLanes& lanes) {
   using D = typename V::D;
   constexpr int N = V::N;
@@ -166,37 +217,19 @@ void PASS_BODY(PassLanes& lanes) {
     F[v] = V::widen_floats(lanes.F + v * N);
     Active[v] = (lanes.Active >> (v * N)) & ((1u << N) - 1u);
   }
-  const D one = V::set1(1.0);
   int64_t nRecomputed = 0;
   const double* row = lanes.Columns;
-  for (int32_t i = 0; i < lanes.nTimes; ++i, row += W) {
-    for (int v = 0; v < U; ++v) {
-      const D x = V::add(V::mul(V::load(row + v * N), Omega[v]), FI[v]);
-      const D u = V::fmadd(A[v], COS<V>(x), one);
-      const D t = LOG<V>(u);
-      const D lo = V::add(V::sub(t, B[v]), F[v]);
-      const D hi = V::add(V::add(t, B[v]), F[v]);
-      D Fnext;
-      const unsigned bad = V::round_check(lo, hi, Fnext) & Active[v];
-      if (bad != 0) {
-        alignas(64) double xs[N], As[N], Fs[N], Fn[N];
-        V::store(xs, x);
-        V::store(As, A[v]);
-        V::store(Fs, F[v]);
-        V::store(Fn, Fnext);
-        for (int l = 0; l < N; ++l) {
-          if ((bad >> l) & 1u) {
-            Fn[l] = static_cast<double>(PLAIN_STEP(xs[l], As[l], static_cast<float>(Fs[l])));
-            ++nRecomputed;
-          }
-        }
-        Fnext = V::load(Fn);
-      }
-      F[v] = Fnext;
-    }
+  int32_t i = 0;
+  for (; i + E <= lanes.nTimes; i += E, row += E * W) {
+    EVENTS<V, U, E>(row, A, FI, Omega, B, Active, F, nRecomputed);
+  }
+  for (; i < lanes.nTimes; ++i, row += W) {
+    EVENTS<V, U, 1>(row, A, FI, Omega, B, Active, F, nRecomputed);
   }
   for (int v = 0; v < U; ++v) V::narrow_store(lanes.F + v * N, F[v]);
   lanes.nRecomputed += nRecomputed;
 }
+
+#undef FOR_K
 
 }  // namespace

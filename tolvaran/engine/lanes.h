@@ -48,6 +48,18 @@ bool LANE_FAST(double A, double FI, double Omega, double TdMax);
 // amplitude, as the vector kernel's check uses it (see kernel_body.h for the derivation).
 double TERM_BOUND(double A);
 
+// What a scan cost: FUNCTI evaluations (one per lane and pass), those of them made the
+// plain way, and the terms the kernels recomputed.
+struct EngineCounts {
+  int64_t nEvaluations = 0;
+  int64_t nPlainEvaluations = 0;
+  int64_t nRecomputed = 0;
+};
+
+// SEARCH_FAST, adding what it cost to counts (which may be null).
+void SEARCH_FAST_COUNTED(const SearchPlan& plan, float* DeltaLogLik, ProgressFn progress, EngineKind kind,
+                         int nThreads, EngineCounts* counts);
+
 // FUNCTI for nCases (A, FI, Omega) triples over one set of times, through the kernel of
 // the given kind, lanes filled side by side; the same floats FUNCTI gives. Returns the
 // number of terms that were recomputed with std::cos and std::log. For tests and
