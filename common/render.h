@@ -46,6 +46,10 @@ struct OutputFile {
   bool bCut = false;   // the old contents after the first line are gone
 };
 
+// Writes out the buffered lines of every output file still open (an error end keeps
+// what was written before it).
+void FLUSH_OPEN_OUTPUTS();
+
 void OPEN_OUTPUT(OutputFile& file, const std::string& name, bool bEmptyAtOpen = false);
 void CLOSE_OUTPUT(OutputFile& file);
 
