@@ -53,5 +53,8 @@ struct V256 {
 
 }  // namespace
 
-// The only external name of this unit.
+// The only external names of this unit.
 void PASS_AVX2(PassLanes& lanes) { PASS_BODY<V256, PASS_AVX2_LANES / V256::N, PASS_EVENTS>(lanes); }
+void TERMS_AVX2(const double* x, const double* A, int32_t nValues, double* c, double* t) {
+  TERMS_BODY<V256>(x, A, nValues, c, t);
+}

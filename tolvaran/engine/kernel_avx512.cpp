@@ -51,5 +51,8 @@ struct V512 {
 
 }  // namespace
 
-// The only external name of this unit.
+// The only external names of this unit.
 void PASS_AVX512(PassLanes& lanes) { PASS_BODY<V512, PASS_AVX512_LANES / V512::N, PASS_EVENTS>(lanes); }
+void TERMS_AVX512(const double* x, const double* A, int32_t nValues, double* c, double* t) {
+  TERMS_BODY<V512>(x, A, nValues, c, t);
+}

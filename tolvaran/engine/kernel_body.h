@@ -230,6 +230,21 @@ void PASS_BODY(PassLanes& lanes) {
   lanes.nRecomputed += nRecomputed;
 }
 
+// The kernel's cosine and term for nValues arguments (a multiple of V::N), for the
+// measurement of their errors.
+template <class V>
+void TERMS_BODY(const double* x, const double* A, int32_t nValues, double* c, double* t) {
+  using D = typename V::D;
+  for (int32_t i = 0; i + V::N <= nValues; i += V::N) {
+    D xv[1] = {V::load(x + i)}, cv[1], uv[1], tv[1];
+    COS<V, 1>(xv, cv);
+    uv[0] = V::fmadd(V::load(A + i), cv[0], V::set1(1.0));
+    LOG<V, 1>(uv, tv);
+    V::store(c + i, cv[0]);
+    V::store(t + i, tv[0]);
+  }
+}
+
 #undef FOR_K
 
 }  // namespace

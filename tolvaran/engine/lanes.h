@@ -31,6 +31,11 @@ constexpr int PASS_AVX2_LANES = 8;
 void PASS_AVX512(PassLanes& lanes);
 void PASS_AVX2(PassLanes& lanes);
 
+// The kernels' cosine c = COS(x) and term t = LOG(fma(A, c, 1)) for nValues arguments
+// (a multiple of 8), for measuring their errors.
+void TERMS_AVX512(const double* x, const double* A, int32_t nValues, double* c, double* t);
+void TERMS_AVX2(const double* x, const double* A, int32_t nValues, double* c, double* t);
+
 // The kernel of a kind; the kind must be supported.
 KernelInfo KERNEL_OF(EngineKind kind);
 
