@@ -3,10 +3,13 @@
 // results are the same floats.
 //
 //   scan_bench [nMoments iTwindow iTshift nPeriods] [--threads=N] [--no-reference]
+//              [--kind=portable|avx2|avx512] [--repeat=R]
+// With --repeat each timing is the shortest of R runs.
 //
 // The default is a 3,000-event catalogue with a window of 1,000 events, a shift of 100
 // and 40 periods (21 windows, 840 searches); the plain scan of it takes some seconds.
 #include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -51,9 +54,16 @@ int main(int argc, char** argv) {
   int nShape = 0;
   int nThreadsAll = ENGINE_THREADS();
   bool bReference = true;
+  int kOnly = -1;
+  int nRepeat = 1;
   for (int a = 1; a < argc; ++a) {
     if (std::strncmp(argv[a], "--threads=", 10) == 0) {
       nThreadsAll = std::atoi(argv[a] + 10);
+    } else if (std::strncmp(argv[a], "--kind=", 7) == 0) {
+      const char* name = argv[a] + 7;
+      kOnly = std::strcmp(name, "avx512") == 0 ? ENGINE_AVX512 : std::strcmp(name, "avx2") == 0 ? ENGINE_AVX2 : ENGINE_PORTABLE;
+    } else if (std::strncmp(argv[a], "--repeat=", 9) == 0) {
+      nRepeat = std::max(1, std::atoi(argv[a] + 9));
     } else if (std::strcmp(argv[a], "--no-reference") == 0) {
       bReference = false;
     } else if (nShape < 4) {
@@ -91,20 +101,27 @@ int main(int argc, char** argv) {
   std::vector<float> Reference(nValues);
   if (bReference) {
     std::vector<float> WindowTimes(iTwindow);
-    const auto start = std::chrono::steady_clock::now();
-    SEARCH_REFERENCE(plan, Reference.data(), WindowTimes.data(), nullptr);
-    tReference = SECONDS_SINCE(start);
+    for (int r = 0; r < nRepeat; ++r) {
+      const auto start = std::chrono::steady_clock::now();
+      SEARCH_REFERENCE(plan, Reference.data(), WindowTimes.data(), nullptr);
+      const double t = SECONDS_SINCE(start);
+      tReference = r == 0 ? t : std::min(tReference, t);
+    }
     std::printf("%-22s %9.3f s  %7.3f ns per event-pass\n", "reference, 1 thread", tReference,
                 1e9 * tReference / eventPasses);
   }
   for (EngineKind k : {ENGINE_PORTABLE, ENGINE_AVX2, ENGINE_AVX512}) {
-    if (!ENGINE_SUPPORTED(k)) continue;
+    if (!ENGINE_SUPPORTED(k) || (kOnly >= 0 && k != kOnly)) continue;
     for (int nThreads : {1, nThreadsAll}) {
       if (k == ENGINE_PORTABLE && !bReference) continue;
       std::vector<float> Got(nValues);
-      const auto start = std::chrono::steady_clock::now();
-      SEARCH_FAST(plan, Got.data(), nullptr, k, nThreads);
-      const double t = SECONDS_SINCE(start);
+      double t = 0.0;
+      for (int r = 0; r < nRepeat; ++r) {
+        const auto start = std::chrono::steady_clock::now();
+        SEARCH_FAST(plan, Got.data(), nullptr, k, nThreads);
+        const double tr = SECONDS_SINCE(start);
+        t = r == 0 ? tr : std::min(t, tr);
+      }
       const bool bSame = std::memcmp(Got.data(), (bReference ? Reference : First).data(), nValues * sizeof(float)) == 0;
       const std::string name = std::string(KIND_NAME(k)) + ", " + std::to_string(nThreads) + " thread" +
                                (nThreads == 1 ? "" : "s");

@@ -27,6 +27,7 @@ run() {  # name, program and options...
 
 run reference "$build/tolvaran_engines" --engine=reference
 run tolvaran "$build/tolvaran"
+run best "$build/tolvaran_engines" --engine=best
 fail=0
 compared=0
 for kind in portable avx2 avx512; do

@@ -3,7 +3,8 @@
 // command line. Options are taken out before the remaining arguments serve, as in
 // tolvaran, as file names for an empty answer.
 //
-//   tolvaran_engines --engine=reference|portable|avx2|avx512 [--threads=N] [file ...]
+//   tolvaran_engines --engine=reference|best|portable|avx2|avx512 [--threads=N] [file ...]
+// "best" is SEARCH_FAST_SCAN, the engine tolvaran itself is meant to use.
 #include <cstdint>
 #include <cstring>
 #include <cstdlib>
@@ -43,6 +44,10 @@ int main(int argc, char** argv) {
       const char* name = s + 9;
       if (std::strcmp(name, "reference") == 0) {
         engine = SEARCH_REFERENCE;
+        continue;
+      }
+      if (std::strcmp(name, "best") == 0) {
+        engine = SEARCH_FAST_SCAN;
         continue;
       }
       engine = SEARCH_CHOSEN;

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "console.h"
 #include "lanes.h"
 #include "likelihood.h"
 
@@ -366,6 +367,14 @@ void SEARCH_FAST_COUNTED(const SearchPlan& plan, float* DeltaLogLik, ProgressFn 
       counts->nPlainEvaluations += W.Counts.nPlainEvaluations;
       counts->nRecomputed += W.Counts.nRecomputed;
     }
+  }
+}
+
+void SEARCH_FAST_SCAN(const SearchPlan& plan, float* DeltaLogLik, float*, ProgressFn progress) {
+  try {
+    SEARCH_FAST(plan, DeltaLogLik, progress, ENGINE_BEST(), ENGINE_THREADS());
+  } catch (const std::bad_alloc&) {
+    ABNORMAL_END("memory cannot be obtained for the scan storage");
   }
 }
 

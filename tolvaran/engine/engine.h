@@ -27,3 +27,8 @@ int ENGINE_THREADS();
 // the workers and reaches the caller once they have ended.
 void SEARCH_FAST(const SearchPlan& plan, float* DeltaLogLik, ProgressFn progress, EngineKind kind,
                  int nThreads);
+
+// The scan's search engine (the SearchEngine of scan.h): SEARCH_FAST with ENGINE_BEST()
+// on ENGINE_THREADS() threads; WindowTimes is not needed. Work storage that cannot be
+// obtained is the abnormal end, as for the rest of the scan storage.
+void SEARCH_FAST_SCAN(const SearchPlan& plan, float* DeltaLogLik, float* WindowTimes, ProgressFn progress);

@@ -21,14 +21,16 @@
 // operations) before the next event, so every lane's chain stays FUNCTI's chain.
 //
 // COS(x), |x| <= 2^30 (LANE_FAST keeps every lane inside):
-//   k  = RN(RN(x * INV_PI))      (the add of 1.5 * 2^52 rounds to an integer, |k| < 2^29)
+//   k  = RN(x * INV_PI)          one fused multiply-add of 1.5 * 2^52, which rounds the
+//                                exact product to an integer (|k| < 2^29)
 //   r1 = x - k * PI1             one fused rounding; exact: for k != 0, |x| > 1 so x is a
 //                                multiple of 2^-52, k * PI1 a multiple of 2^-51, and the
 //                                difference is below 2 in magnitude, so it has at most 53
 //                                significant bits; for k = 0 it is x itself
 //   r  = r1 - k * PI2            one fused rounding: error <= 2^-53 |r|
 //   cos x = (-1)^k cos(r_true),  r_true = x - k pi
-//   |r_true| <= pi/2 + |x| 2^-52 <= pi/2 + 2^-22, inside the polynomial's range pi/2 + 2^-20.
+//   |k - x/pi| <= 1/2 + |x| |INV_PI - 1/pi| <= 1/2 + |x| 2^-53 / pi, so
+//   |r_true| <= pi/2 + |x| 2^-53 <= pi/2 + 2^-23, inside the polynomial's range pi/2 + 2^-20.
 //   Errors of |COS(x) - cos x|:
 //     reduction   2^-53 (pi/2 + 2^-20) + 2^29 |pi - PI1 - PI2|           <= 1.75e-16
 //     polynomial  cos r ~ 1 + s P(s), s = r^2, degree 16 minimax for absolute error
@@ -116,8 +118,8 @@ template <class V, int K>
 inline void COS(const typename V::D* x, typename V::D* c) {
   using D = typename V::D;
   D kd[K], r[K], s[K], p[K];
-  FOR_K kd[k] = V::add(V::mul(x[k], V::set1(INV_PI)), V::set1(ROUNDING_MAGIC));
-  FOR_K r[k] = V::sub(kd[k], V::set1(ROUNDING_MAGIC));   // k as a double
+  FOR_K kd[k] = V::fmadd(x[k], V::set1(INV_PI), V::set1(ROUNDING_MAGIC));
+  FOR_K r[k] = V::sub(kd[k], V::set1(ROUNDING_MAGIC));  // k as a double
   FOR_K p[k] = V::fnmadd(r[k], V::set1(PI1), x[k]);
   FOR_K r[k] = V::fnmadd(r[k], V::set1(PI2), p[k]);
   FOR_K s[k] = V::mul(r[k], r[k]);
