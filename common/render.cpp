@@ -35,6 +35,8 @@ std::string SPECIAL_FIELD(float value, int w) {
 void SCIENTIFIC_DIGITS(float value, int nDigits, std::string& digits, int& exponent) {
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, nDigits - 1);
+  // to_chars leaves the text unterminated, and atoi below reads up to a terminator.
+  *r.ptr = '\0';
   const char* e = static_cast<const char*>(std::memchr(buf, 'e', r.ptr - buf));
   digits.clear();
   for (const char* p = buf; p < e; ++p) {

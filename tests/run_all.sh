@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/ensure_packages.sh cmake g++ make googletest libgtest-dev libbenchmark-dev
+tools/ensure_packages.sh cmake g++ make googletest libgtest-dev libbenchmark-dev gnuplot-nox
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build
