@@ -112,6 +112,31 @@ for j, c in enumerate(ccd):
     print(f"COS_C{2 * j + 2} = {hexd(c)}  // {c!r}")
 print(f"// cos approximation error (double coefficients): {mp.nstr(cos_approx, 5)}")
 
+# ---- sine on |r| <= R: sin r ~ r + r s P(s), s = r^2, absolute error ----
+def g_sin(s):
+    if s < mp.mpf('1e-30'):
+        return mp.mpf(-1) / 6
+    r = mp.sqrt(s)
+    return (mp.sin(r) - r) / (r * s)
+
+
+sin_deg = 7
+sc = remez(g_sin, lambda s: s * mp.sqrt(s), mp.mpf(0), S, sin_deg)
+scd = [as_double(c) for c in sc]
+
+
+def sin_poly_err(r):
+    s = r * r
+    p = sum(mp.mpf(c) * s ** j for j, c in enumerate(scd))
+    return mp.sin(r) - (r + r * s * p)
+
+
+sin_approx = max_error(sin_poly_err, mp.mpf(0), R, grid=20000)
+print("// sin: |r| <= pi/2 + 2^-20, sin r ~ r + r*s*P(s), s = r*r")
+for j, c in enumerate(scd):
+    print(f"SIN_C{2 * j + 3} = {hexd(c)}  // {c!r}")
+print(f"// sin approximation error (double coefficients): {mp.nstr(sin_approx, 5)}")
+
 # ---- log table: z in [Z0, 2 Z0), 16 cells from the top four bits of (bits(u) - bits(Z0)) ----
 Z0 = mp.mpf('0.703125')
 cells = []

@@ -23,7 +23,7 @@ namespace {
 
 // Own errors of the kernels' cosine and logarithm, as derived in kernel_body.h, with
 // margin; glibc's documented 1 ulp counted twice.
-constexpr double COS_ERROR = 1.0e-15;
+constexpr double COS_ERROR = 4.0e-15;
 constexpr double GLIBC_COS_ERROR = 0x1p-51;
 constexpr double LOG_ERROR_ABS_K0 = 1.2e-16;
 constexpr double LOG_ERROR_REL_K0 = 2.3e-16;
@@ -32,9 +32,9 @@ constexpr double LOG_ERROR_REL = 5.2e-16;
 constexpr double GLIBC_LOG_REL = 0x1p-51;
 constexpr double LOG_Z0 = 0.703125;
 
-// The kernels' domain: 1 + A cos stays above 2^-24, arguments within 2^30.
+// The kernels' domain: 1 + A cos stays above 2^-24, arguments within 2^24.
 constexpr double AMPLITUDE_FAST_MAX = 1.0 - 0x1p-23;
-constexpr double ARGUMENT_FAST_MAX = 0x1p30;
+constexpr double ARGUMENT_FAST_MAX = 0x1p24;
 constexpr double MARGIN = 1.0 + 0x1p-40;
 
 }  // namespace
@@ -119,12 +119,12 @@ KernelInfo KERNEL_OF(EngineKind kind) {
   switch (kind) {
 #if defined(TOLVARAN_ENGINE_X86)
     case ENGINE_AVX512:
-      return KernelInfo{PASS_AVX512_LANES, PASS_AVX512};
+      return KernelInfo{PASS_AVX512_LANES, PASS_AVX512, PREPARE_AVX512};
     case ENGINE_AVX2:
-      return KernelInfo{PASS_AVX2_LANES, PASS_AVX2};
+      return KernelInfo{PASS_AVX2_LANES, PASS_AVX2, PREPARE_AVX2};
 #endif
     default:
-      return KernelInfo{1, nullptr};
+      return KernelInfo{1, nullptr, nullptr};
   }
 }
 
@@ -152,7 +152,8 @@ struct Lane {
 
 struct Worker {
   int nLanes = 1;
-  AlignedDoubles Columns;          // nTimes rows of nLanes doubles (vector kinds only)
+  AlignedDoubles Rows;               // nTimes rows of 3 nLanes doubles (vector kinds only)
+  std::unique_ptr<double[]> Td;      // one lane's times, and the preparation's work
   std::unique_ptr<float[]> Scratch;  // one normalised window
   int32_t iScratchWindow = -1;
   Lane Lanes[LANES_MAX];
@@ -162,7 +163,7 @@ struct Worker {
 struct Shared {
   const SearchPlan* Plan = nullptr;
   float* DeltaLogLik = nullptr;
-  KernelInfo Kernel{1, nullptr};
+  KernelInfo Kernel{1, nullptr, nullptr};
   int64_t nSearches = 0;
   std::atomic<int64_t> Next{0};
   std::unique_ptr<std::atomic<uint8_t>[]> Done;
@@ -189,24 +190,27 @@ void START_SEARCH(const Shared& S, Worker& W, int l, int64_t g) {
   a.Omega = plan.Omega[g % plan.nPeriods];
   GOLDEN_START(a.Amp, AMPLITUDE_UPPER);
   GOLDEN_START(a.Phase, PHASE_UPPER);
-  if (a.iWindow == iWindow) return;
-  const float* Times = WINDOW_FLOATS(S, W, iWindow);
   const int32_t n = plan.iTwindow;
+  const bool bNewWindow = a.iWindow != iWindow;
+  if (!bNewWindow && S.Kernel.Prepare == nullptr) return;
+  const float* Times = WINDOW_FLOATS(S, W, iWindow);
   a.iWindow = iWindow;
   a.TLast = Times[n - 1];
-  if (S.Kernel.Pass == nullptr) return;
-  // The scan's T0 is 0: the column holds Times(i) - 0.0, as FUNCTI forms it.
+  if (S.Kernel.Prepare == nullptr) return;
+  // The scan's T0 is 0: the kernel's y is fl((Times(i) - 0.0) * Omega), as FUNCTI forms it.
   const double dT0 = 0.0;
   double TdMax = 0.0;
   bool bFinite = true;
-  double* column = W.Columns.Data + l;
+  double* Td = W.Td.get();
   for (int32_t i = 0; i < n; ++i) {
-    const double td = static_cast<double>(Times[i]) - dT0;
-    column[static_cast<size_t>(i) * W.nLanes] = td;
-    bFinite = bFinite && std::isfinite(td);
-    TdMax = std::max(TdMax, std::fabs(td));
+    Td[i] = static_cast<double>(Times[i]) - dT0;
+    bFinite = bFinite && std::isfinite(Td[i]);
+    TdMax = std::max(TdMax, std::fabs(Td[i]));
   }
   a.TdMax = bFinite ? TdMax : std::nan("");
+  if (LANE_FAST(0.0, 0.0, a.Omega, a.TdMax)) {
+    S.Kernel.Prepare(Td, n, a.Omega, W.Rows.Data, W.nLanes, l, Td + n);
+  }
 }
 
 void FINISH_SEARCH(Shared& S, Lane& a, float value) {
@@ -235,7 +239,7 @@ void WORK(Shared& S, Worker& W, ProgressFn progress, int64_t* nReported) {
   const int32_t n = plan.iTwindow;
   bool bDrained = false;
   PassLanes P;
-  P.Columns = W.Columns.Data;
+  P.Rows = W.Rows.Data;
   P.nTimes = n;
   float value[LANES_MAX];
   bool bPlain[LANES_MAX];
@@ -262,14 +266,16 @@ void WORK(Shared& S, Worker& W, ProgressFn progress, int64_t* nReported) {
       const float A = a.Amp.Trial;
       const float FI = a.Phase.Trial;
       bPlain[l] = false;
-      P.A[l] = P.FI[l] = P.Omega[l] = P.Bound[l] = 0.0;
+      P.A[l] = P.FI[l] = P.SinFI[l] = P.Bound[l] = 0.0;
+      P.CosFI[l] = 1.0;
       P.F[l] = 0.0f;
       if (a.g < 0) continue;
       if (S.Kernel.Pass != nullptr && LANE_FAST(A, FI, a.Omega, a.TdMax)) {
         P.Active |= 1u << l;
         P.A[l] = A;
         P.FI[l] = FI;
-        P.Omega[l] = a.Omega;
+        P.CosFI[l] = std::cos(static_cast<double>(FI));
+        P.SinFI[l] = std::sin(static_cast<double>(FI));
         P.Bound[l] = TERM_BOUND(A);
         P.F[l] = FUNCTI_HEAD(A, FI, a.Omega, n, a.TLast, 0.0f);
       } else {
@@ -329,7 +335,10 @@ void SEARCH_FAST_COUNTED(const SearchPlan& plan, float* DeltaLogLik, ProgressFn 
   for (Worker& W : workers) {
     W.nLanes = S.Kernel.nLanes;
     W.Scratch.reset(new float[plan.iTwindow]);
-    if (S.Kernel.Pass != nullptr) W.Columns.ALLOCATE(static_cast<size_t>(plan.iTwindow) * W.nLanes);
+    if (S.Kernel.Pass != nullptr) {
+      W.Rows.ALLOCATE(static_cast<size_t>(plan.iTwindow) * 3 * W.nLanes);
+      W.Td.reset(new double[static_cast<size_t>(plan.iTwindow) * 4 + 32]);
+    }
   }
   std::vector<std::thread> threads;
   threads.reserve(nWorkers - 1);
@@ -386,34 +395,37 @@ int64_t FUNCTI_CASES(EngineKind kind, int32_t nCases, const float* A, const floa
     return 0;
   }
   const int L = kernel.nLanes;
-  AlignedDoubles columns;
-  columns.ALLOCATE(static_cast<size_t>(nTimes) * L);
+  AlignedDoubles rows;
+  rows.ALLOCATE(static_cast<size_t>(nTimes) * 3 * L);
+  std::vector<double> Td(static_cast<size_t>(nTimes) * 4 + 32);
   const double dT0 = T0;
   double TdMax = 0.0;
   bool bFinite = true;
   for (int32_t i = 0; i < nTimes; ++i) {
-    const double td = static_cast<double>(Times[i]) - dT0;
-    for (int l = 0; l < L; ++l) columns.Data[static_cast<size_t>(i) * L + l] = td;
-    bFinite = bFinite && std::isfinite(td);
-    TdMax = std::max(TdMax, std::fabs(td));
+    Td[i] = static_cast<double>(Times[i]) - dT0;
+    bFinite = bFinite && std::isfinite(Td[i]);
+    TdMax = std::max(TdMax, std::fabs(Td[i]));
   }
   if (!bFinite) TdMax = std::nan("");
   PassLanes P;
-  P.Columns = columns.Data;
+  P.Rows = rows.Data;
   P.nTimes = nTimes;
   P.nRecomputed = 0;
   for (int32_t c0 = 0; c0 < nCases; c0 += L) {
     P.Active = 0;
     for (int l = 0; l < L; ++l) {
       const int32_t c = c0 + l;
-      P.A[l] = P.FI[l] = P.Omega[l] = P.Bound[l] = 0.0;
+      P.A[l] = P.FI[l] = P.SinFI[l] = P.Bound[l] = 0.0;
+      P.CosFI[l] = 1.0;
       P.F[l] = 0.0f;
       if (c >= nCases) continue;
       if (LANE_FAST(A[c], FI[c], Omega[c], TdMax)) {
+        kernel.Prepare(Td.data(), nTimes, Omega[c], rows.Data, L, l, Td.data() + nTimes);
         P.Active |= 1u << l;
         P.A[l] = A[c];
         P.FI[l] = FI[c];
-        P.Omega[l] = Omega[c];
+        P.CosFI[l] = std::cos(static_cast<double>(FI[c]));
+        P.SinFI[l] = std::sin(static_cast<double>(FI[c]));
         P.Bound[l] = TERM_BOUND(A[c]);
         P.F[l] = FUNCTI_HEAD(A[c], FI[c], Omega[c], nTimes, Times[nTimes - 1], T0);
       } else {

@@ -55,6 +55,11 @@ struct V256 {
 
 // The only external names of this unit.
 void PASS_AVX2(PassLanes& lanes) { PASS_BODY<V256, PASS_AVX2_LANES / V256::N, PASS_EVENTS>(lanes); }
-void TERMS_AVX2(const double* x, const double* A, int32_t nValues, double* c, double* t) {
-  TERMS_BODY<V256>(x, A, nValues, c, t);
+void PREPARE_AVX2(const double* Td, int32_t nTimes, double Omega, double* Rows, int W, int lane, double* Work) {
+  PREPARE_BODY<V256>(Td, nTimes, Omega, Rows, W, lane, Work);
+}
+
+void TERMS_AVX2(const double* y, const double* FI, const double* cFI, const double* sFI, const double* A,
+                  int32_t nValues, double* x, double* c, double* t) {
+  TERMS_BODY<V256>(y, FI, cFI, sFI, A, nValues, x, c, t);
 }

@@ -53,6 +53,11 @@ struct V512 {
 
 // The only external names of this unit.
 void PASS_AVX512(PassLanes& lanes) { PASS_BODY<V512, PASS_AVX512_LANES / V512::N, PASS_EVENTS>(lanes); }
-void TERMS_AVX512(const double* x, const double* A, int32_t nValues, double* c, double* t) {
-  TERMS_BODY<V512>(x, A, nValues, c, t);
+void PREPARE_AVX512(const double* Td, int32_t nTimes, double Omega, double* Rows, int W, int lane, double* Work) {
+  PREPARE_BODY<V512>(Td, nTimes, Omega, Rows, W, lane, Work);
+}
+
+void TERMS_AVX512(const double* y, const double* FI, const double* cFI, const double* sFI, const double* A,
+                  int32_t nValues, double* x, double* c, double* t) {
+  TERMS_BODY<V512>(y, FI, cFI, sFI, A, nValues, x, c, t);
 }

@@ -3,9 +3,12 @@
 // linkage: the translation units are built with different instruction-set flags, and no
 // function compiled for one set may be picked by the linker for another.
 //
-// What a pass computes, per lane and event i (T0 folded into the columns):
-//   x    = (Times(i) - T0) * Omega + FI         in double, exactly as FUNCTI
-//   c    = COS(x)                               fast cosine
+// What a pass computes, per lane and event i. At the start of each search the lane's
+// table holds y = fl((Times(i) - T0) * Omega), exactly as FUNCTI forms it, with
+// COS(y) and SIN(y) (PREPARE_BODY: once per search, while a search makes over a
+// thousand passes). Per pass, with cos FI and sin FI from std::cos and std::sin:
+//   x    = fl(y + FI)                           FUNCTI's argument, bit for bit
+//   c    = ROTATED_COS                          cos x by the angle sum (see there)
 //   u    = fma(A, c, 1)                         fast 1 + A cos
 //   t    = LOG(u)                               fast logarithm
 //   F    = float(t + F)                         FUNCTI's float chain
@@ -20,19 +23,19 @@
 // term is taken again exactly as FUNCTI takes it (std::cos, std::log, the same
 // operations) before the next event, so every lane's chain stays FUNCTI's chain.
 //
-// COS(x), |x| <= 2^30 (LANE_FAST keeps every lane inside):
-//   k  = RN(x * INV_PI)          one fused multiply-add of 1.5 * 2^52, which rounds the
-//                                exact product to an integer (|k| < 2^29)
-//   r1 = x - k * PI1             one fused rounding; exact: for k != 0, |x| > 1 so x is a
+// COS(y) and SIN(y), |y| <= 2^24 (LANE_FAST keeps every lane inside):
+//   k  = RN(y * INV_PI)          one fused multiply-add of 1.5 * 2^52, which rounds the
+//                                exact product to an integer (|k| < 2^23)
+//   r1 = y - k * PI1             one fused rounding; exact: for k != 0, |y| > 1 so y is a
 //                                multiple of 2^-52, k * PI1 a multiple of 2^-51, and the
 //                                difference is below 2 in magnitude, so it has at most 53
-//                                significant bits; for k = 0 it is x itself
+//                                significant bits; for k = 0 it is y itself
 //   r  = r1 - k * PI2            one fused rounding: error <= 2^-53 |r|
-//   cos x = (-1)^k cos(r_true),  r_true = x - k pi
-//   |k - x/pi| <= 1/2 + |x| |INV_PI - 1/pi| <= 1/2 + |x| 2^-53 / pi, so
-//   |r_true| <= pi/2 + |x| 2^-53 <= pi/2 + 2^-23, inside the polynomial's range pi/2 + 2^-20.
-//   Errors of |COS(x) - cos x|:
-//     reduction   2^-53 (pi/2 + 2^-20) + 2^29 |pi - PI1 - PI2|           <= 1.75e-16
+//   cos y = (-1)^k cos(r_true), sin y = (-1)^k sin(r_true), r_true = y - k pi;
+//   |k - y/pi| <= 1/2 + |y| |INV_PI - 1/pi| <= 1/2 + |y| 2^-53 / pi, so
+//   |r_true| <= pi/2 + |y| 2^-53 <= pi/2 + 2^-29, inside the polynomials' range pi/2 + 2^-20.
+//   Errors of |COS(y) - cos y|:
+//     reduction   2^-53 (pi/2 + 2^-20) + 2^23 |pi - PI1 - PI2|           <= 1.75e-16
 //     polynomial  cos r ~ 1 + s P(s), s = r^2, degree 16 minimax for absolute error
 //                 with the coefficients as doubles, measured on a dense grid in
 //                 60-digit arithmetic (tests/tools/kernel_coefficients.py)   <= 3.4e-17
@@ -40,7 +43,20 @@
 //                 <= 1.37e-16; Horner by fused steps: P(s) in [-0.5, -0.40] is off by
 //                 <= 2^-53 (0.5 + 0.1 + 0.01) 1.01 <= 6.9e-17, times s <= 2.47: 1.70e-16;
 //                 last rounding 2^-53 |c| <= 1.11e-16                        <= 4.2e-16
-//   Sum <= 6.3e-16; COS_ERROR below takes 1.0e-15.
+//     sum                                                                    <= 6.3e-16
+//   Errors of |SIN(y) - sin y|, sin r ~ r + r s P(s), degree 17:
+//     reduction 1.75e-16; polynomial 4.0e-17; s's rounding through r s P: 7.2e-17;
+//     Horner (P in [-1/6, -0.10]) times r s <= 3.9: 8.2e-17; r s's rounding 7.2e-17;
+//     last rounding 1.11e-16                                                 <= 5.5e-16
+//
+// ROTATED_COS: with theta = y + FI as a real number, x = theta - e, and e is exact (the
+// two-sum of y and FI), |e| <= 2^-29 for |x| <= 2^24.
+//   cT = fl(C cos FI - fl(S sin FI)) against cos theta = cos y cos FI - sin y sin FI:
+//     C and S off by 6.3e-16 and 5.5e-16, glibc's cos FI and sin FI by 2 ulp (4.4e-16
+//     each), two roundings of 1.11e-16                                       <= 2.28e-15
+//   c = fl(e sT + cT) against cos x = cos theta cos e + sin theta sin e: sT's own error
+//     times |e| (< 1e-23), 1 - cos e <= e^2/2 < 1.8e-18, last rounding 1.11e-16
+//   Sum <= 2.4e-15; COS_ERROR (engine.cpp) takes 4.0e-15.
 //
 // LOG(u), u in [2^-25, 2.1] (amplitudes up to AMPLITUDE_FAST_MAX keep u there):
 //   bits(u) - bits(Z0), Z0 = 0.703125, gives k (its top bits, arithmetic) and
@@ -86,6 +102,15 @@ constexpr double COS_C12 = 0x1.1eece48a0fd86p-29;
 constexpr double COS_C14 = -0x1.9351e12807cc0p-37;
 constexpr double COS_C16 = 0x1.9f4224383f7e6p-45;
 
+constexpr double SIN_C3 = -0x1.5555555555555p-3;
+constexpr double SIN_C5 = 0x1.1111111111093p-7;
+constexpr double SIN_C7 = -0x1.a01a01a012738p-13;
+constexpr double SIN_C9 = 0x1.71de3a51c6a46p-19;
+constexpr double SIN_C11 = -0x1.ae64547e9f711p-26;
+constexpr double SIN_C13 = 0x1.6123ba0ddde80p-33;
+constexpr double SIN_C15 = -0x1.ae3f19dbca78ep-41;
+constexpr double SIN_C17 = 0x1.87c6cfa108847p-49;
+
 // Logarithm.
 constexpr uint64_t LOG_Z0_BITS = 0x3FE6800000000000ull;  // 0.703125
 constexpr uint64_t LOG_EXPONENT_MASK = 0xFFF0000000000000ull;
@@ -108,7 +133,7 @@ alignas(64) constexpr double LOG_L[16] = {
     -0x1.0415d89e74440p-5, 0x0.0p+0,              0x1.f0a30c01162a8p-5,  0x1.e27076e2af2eap-4,
     0x1.5ff3070a793d6p-3,  0x1.c8ff7c79a9a20p-3,  0x1.1675cababa60fp-2,  0x1.4618bc21c5ec2p-2};
 
-// The steps of COS and LOG are written for K independent vectors at a time, step by
+// The steps of the kernels are written for K independent vectors at a time, step by
 // step, so that the processor always has K independent operations at hand: each
 // vector's own chain of dependent steps is long (a hundred cycles and more), far longer
 // than what the out-of-order window can cover for one vector alone.
@@ -133,6 +158,28 @@ inline void COS(const typename V::D* x, typename V::D* c) {
   FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(1.0));
   // The low bit of kd's significand is the parity of k: odd k flips the sign.
   FOR_K c[k] = V::xor_low_bit_as_sign(p[k], kd[k]);
+}
+
+// The same reduction; sin y = (-1)^k sin(r_true), sin r ~ r + r s P(s).
+template <class V, int K>
+inline void SIN(const typename V::D* x, typename V::D* sn) {
+  using D = typename V::D;
+  D kd[K], r[K], s[K], p[K];
+  FOR_K kd[k] = V::fmadd(x[k], V::set1(INV_PI), V::set1(ROUNDING_MAGIC));
+  FOR_K r[k] = V::sub(kd[k], V::set1(ROUNDING_MAGIC));
+  FOR_K p[k] = V::fnmadd(r[k], V::set1(PI1), x[k]);
+  FOR_K r[k] = V::fnmadd(r[k], V::set1(PI2), p[k]);
+  FOR_K s[k] = V::mul(r[k], r[k]);
+  FOR_K p[k] = V::fmadd(V::set1(SIN_C17), s[k], V::set1(SIN_C15));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(SIN_C13));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(SIN_C11));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(SIN_C9));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(SIN_C7));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(SIN_C5));
+  FOR_K p[k] = V::fmadd(p[k], s[k], V::set1(SIN_C3));
+  FOR_K s[k] = V::mul(r[k], s[k]);
+  FOR_K p[k] = V::fmadd(s[k], p[k], r[k]);
+  FOR_K sn[k] = V::xor_low_bit_as_sign(p[k], kd[k]);
 }
 
 template <class V, int K>
@@ -186,18 +233,52 @@ inline void CHAIN(typename V::D t, typename V::D x, typename V::D A, typename V:
   F = Fnext;
 }
 
+// The cosine of each lane's argument from the search's table of y = fl(td * Omega),
+// cos y and sin y (PREPARE_BODY) and the pass's cos FI and sin FI:
+//   x  = fl(y + FI)                          FUNCTI's argument, bit for bit
+//   e  = (y + FI) - x                        exactly, by the two-sum of y and FI
+//   cT = cos y cos FI - sin y sin FI         = cos(y + FI) up to the tables' errors
+//   sT = sin y cos FI + cos y sin FI
+//   c  = cT + e sT                           = cos(x) to first order in e
+// The argument bound 2^24 (LANE_FAST) keeps |e| <= 2^-29, so e^2/2 < 2e-18.
+template <class V, int K>
+inline void ROTATED_COS(const double* const* rows, int W, const typename V::D* FI,
+                        const typename V::D* cFI, const typename V::D* sFI, typename V::D* x,
+                        typename V::D* c) {
+  using D = typename V::D;
+  D y[K], C[K], S[K], e[K], t[K];
+  FOR_K y[k] = V::load(rows[k]);
+  FOR_K x[k] = V::add(y[k], FI[k]);
+  FOR_K e[k] = V::sub(x[k], y[k]);                                           // b'
+  FOR_K e[k] = V::add(V::sub(y[k], V::sub(x[k], e[k])), V::sub(FI[k], e[k]));  // two-sum error
+  FOR_K C[k] = V::load(rows[k] + W);
+  FOR_K S[k] = V::load(rows[k] + 2 * W);
+  FOR_K t[k] = V::mul(C[k], sFI[k]);
+  FOR_K t[k] = V::fmadd(S[k], cFI[k], t[k]);                                 // sT
+  FOR_K c[k] = V::mul(S[k], sFI[k]);
+  FOR_K c[k] = V::fmsub(C[k], cFI[k], c[k]);                                 // cT
+  FOR_K c[k] = V::fmadd(e[k], t[k], c[k]);
+}
+
 // The terms of E consecutive events for U vectors of lanes, then their chain steps in
-// event order.
+// event order. A row holds, for each of the W lanes, y, then cos y, then sin y.
 template <class V, int U, int E>
 inline void EVENTS(const double* row, const typename V::D* A, const typename V::D* FI,
-                   const typename V::D* Omega, const typename V::D* B, const unsigned* Active,
-                   typename V::D* F, int64_t& nRecomputed) {
+                   const typename V::D* cFI, const typename V::D* sFI, const typename V::D* B,
+                   const unsigned* Active, typename V::D* F, int64_t& nRecomputed) {
   using D = typename V::D;
   constexpr int N = V::N;
+  constexpr int W = N * U;
   constexpr int K = U * E;
-  D x[K], c[K], t[K];
-  FOR_K x[k] = V::add(V::mul(V::load(row + (k / U) * U * N + (k % U) * N), Omega[k % U]), FI[k % U]);
-  COS<V, K>(x, c);
+  const double* rows[K];
+  D FIk[K], cFIk[K], sFIk[K], x[K], c[K], t[K];
+  FOR_K {
+    rows[k] = row + (k / U) * 3 * W + (k % U) * N;
+    FIk[k] = FI[k % U];
+    cFIk[k] = cFI[k % U];
+    sFIk[k] = sFI[k % U];
+  }
+  ROTATED_COS<V, K>(rows, W, FIk, cFIk, sFIk, x, c);
   FOR_K c[k] = V::fmadd(A[k % U], c[k], V::set1(1.0));
   LOG<V, K>(c, t);
   FOR_K CHAIN<V>(t[k], x[k], A[k % U], B[k % U], Active[k % U], F[k % U], nRecomputed);
@@ -209,40 +290,80 @@ void PASS_BODY(PassLanes& lanes) {
   using D = typename V::D;
   constexpr int N = V::N;
   constexpr int W = N * U;
-  D A[U], FI[U], Omega[U], B[U], F[U];
+  D A[U], FI[U], cFI[U], sFI[U], B[U], F[U];
   unsigned Active[U];
   for (int v = 0; v < U; ++v) {
     A[v] = V::load(lanes.A + v * N);
     FI[v] = V::load(lanes.FI + v * N);
-    Omega[v] = V::load(lanes.Omega + v * N);
+    cFI[v] = V::load(lanes.CosFI + v * N);
+    sFI[v] = V::load(lanes.SinFI + v * N);
     B[v] = V::load(lanes.Bound + v * N);
     F[v] = V::widen_floats(lanes.F + v * N);
     Active[v] = (lanes.Active >> (v * N)) & ((1u << N) - 1u);
   }
   int64_t nRecomputed = 0;
-  const double* row = lanes.Columns;
+  const double* row = lanes.Rows;
   int32_t i = 0;
-  for (; i + E <= lanes.nTimes; i += E, row += E * W) {
-    EVENTS<V, U, E>(row, A, FI, Omega, B, Active, F, nRecomputed);
+  for (; i + E <= lanes.nTimes; i += E, row += E * 3 * W) {
+    EVENTS<V, U, E>(row, A, FI, cFI, sFI, B, Active, F, nRecomputed);
   }
-  for (; i < lanes.nTimes; ++i, row += W) {
-    EVENTS<V, U, 1>(row, A, FI, Omega, B, Active, F, nRecomputed);
+  for (; i < lanes.nTimes; ++i, row += 3 * W) {
+    EVENTS<V, U, 1>(row, A, FI, cFI, sFI, B, Active, F, nRecomputed);
   }
   for (int v = 0; v < U; ++v) V::narrow_store(lanes.F + v * N, F[v]);
   lanes.nRecomputed += nRecomputed;
 }
 
-// The kernel's cosine and term for nValues arguments (a multiple of V::N), for the
-// measurement of their errors.
+// A search's table for one lane: y = fl(td * Omega) as FUNCTI forms it, cos y, sin y,
+// written into the lane's slots of the rows (W lanes per row). Td holds nTimes values;
+// Work holds room for 3 (nTimes + V::N) doubles.
 template <class V>
-void TERMS_BODY(const double* x, const double* A, int32_t nValues, double* c, double* t) {
+void PREPARE_BODY(const double* Td, int32_t nTimes, double Omega, double* Rows, int W, int lane, double* Work) {
   using D = typename V::D;
-  for (int32_t i = 0; i + V::N <= nValues; i += V::N) {
-    D xv[1] = {V::load(x + i)}, cv[1], uv[1], tv[1];
-    COS<V, 1>(xv, cv);
-    uv[0] = V::fmadd(V::load(A + i), cv[0], V::set1(1.0));
-    LOG<V, 1>(uv, tv);
-    V::store(c + i, cv[0]);
+  constexpr int N = V::N;
+  const int32_t nPadded = (nTimes + N - 1) / N * N;
+  double* y = Work;
+  double* C = Work + nPadded;
+  double* S = Work + 2 * nPadded;
+  for (int32_t i = 0; i < nPadded; ++i) y[i] = i < nTimes ? Td[i] * Omega : 0.0;
+  for (int32_t i = 0; i < nPadded; i += N) {
+    D yv[1] = {V::load(y + i)}, cv[1], sv[1];
+    COS<V, 1>(yv, cv);
+    SIN<V, 1>(yv, sv);
+    V::store(C + i, cv[0]);
+    V::store(S + i, sv[0]);
+  }
+  double* r = Rows + lane;
+  for (int32_t i = 0; i < nTimes; ++i, r += 3 * W) {
+    r[0] = y[i];
+    r[W] = C[i];
+    r[2 * W] = S[i];
+  }
+}
+
+// The kernel's cosine c of x = fl(y + FI) and term t = LOG(fma(A, c, 1)) for nValues
+// arguments (a multiple of V::N), for the measurement of their errors; cFI and sFI are
+// cos FI and sin FI.
+template <class V>
+void TERMS_BODY(const double* y, const double* FI, const double* cFI, const double* sFI, const double* A,
+                int32_t nValues, double* x, double* c, double* t) {
+  using D = typename V::D;
+  constexpr int N = V::N;
+  for (int32_t i = 0; i + N <= nValues; i += N) {
+    alignas(64) double row[3 * N];
+    D yv[1] = {V::load(y + i)}, cv[1], sv[1];
+    COS<V, 1>(yv, cv);
+    SIN<V, 1>(yv, sv);
+    V::store(row, yv[0]);
+    V::store(row + N, cv[0]);
+    V::store(row + 2 * N, sv[0]);
+    const double* rows[1] = {row};
+    D FIv[1] = {V::load(FI + i)}, cv2[1] = {V::load(cFI + i)}, sv2[1] = {V::load(sFI + i)}, xv[1], ov[1], tv[1];
+    ROTATED_COS<V, 1>(rows, N, FIv, cv2, sv2, xv, ov);
+    V::store(x + i, xv[0]);
+    V::store(c + i, ov[0]);
+    ov[0] = V::fmadd(V::load(A + i), ov[0], V::set1(1.0));
+    LOG<V, 1>(ov, tv);
     V::store(t + i, tv[0]);
   }
 }

@@ -9,19 +9,24 @@
 constexpr int LANES_MAX = 16;
 
 struct PassLanes {
-  // Event times, less T0, in double: element i of lane l at Columns[i * nLanes + l].
-  const double* Columns;
+  // Per event i a row of 3 nLanes doubles: for lane l, y = fl((Times(i) - T0) * Omega) at
+  // Rows[i * 3 nLanes + l], cos y nLanes further on, sin y 2 nLanes further on (PREPARE).
+  const double* Rows;
   int32_t nTimes;
   uint32_t Active;  // bit l set: lane l's sum is wanted (others are computed and ignored)
-  double A[LANES_MAX], FI[LANES_MAX], Omega[LANES_MAX];
+  double A[LANES_MAX], FI[LANES_MAX];
+  double CosFI[LANES_MAX], SinFI[LANES_MAX];  // std::cos and std::sin of FI
   double Bound[LANES_MAX];  // TERM_BOUND of the lane's amplitude
   float F[LANES_MAX];       // in: the value before the sum (FUNCTI_HEAD); out: FUNCTI
   int64_t nRecomputed;      // terms the pass took again with std::cos and std::log
 };
 
 struct KernelInfo {
-  int nLanes;                     // lanes per pass; 1 for the portable kind
+  int nLanes;                      // lanes per pass; 1 for the portable kind
   void (*Pass)(PassLanes& lanes);  // null for the portable kind: every lane is plain
+  // Fills one lane's slots of the rows for a search of angular frequency Omega, from the
+  // nTimes values Td = Times(i) - T0; Work holds 3 (nTimes + 8) doubles.
+  void (*Prepare)(const double* Td, int32_t nTimes, double Omega, double* Rows, int W, int lane, double* Work);
 };
 
 // The kernels, each in its own translation unit built for its instruction set; call
@@ -30,11 +35,16 @@ constexpr int PASS_AVX512_LANES = 16;
 constexpr int PASS_AVX2_LANES = 8;
 void PASS_AVX512(PassLanes& lanes);
 void PASS_AVX2(PassLanes& lanes);
+void PREPARE_AVX512(const double* Td, int32_t nTimes, double Omega, double* Rows, int W, int lane, double* Work);
+void PREPARE_AVX2(const double* Td, int32_t nTimes, double Omega, double* Rows, int W, int lane, double* Work);
 
-// The kernels' cosine c = COS(x) and term t = LOG(fma(A, c, 1)) for nValues arguments
-// (a multiple of 8), for measuring their errors.
-void TERMS_AVX512(const double* x, const double* A, int32_t nValues, double* c, double* t);
-void TERMS_AVX2(const double* x, const double* A, int32_t nValues, double* c, double* t);
+// The kernels' cosine c of x = fl(y + FI) (from cos y and sin y of their own, and cFI,
+// sFI) and term t = LOG(fma(A, c, 1)) for nValues arguments (a multiple of 8), for
+// measuring their errors; x receives the argument.
+void TERMS_AVX512(const double* y, const double* FI, const double* cFI, const double* sFI, const double* A,
+                  int32_t nValues, double* x, double* c, double* t);
+void TERMS_AVX2(const double* y, const double* FI, const double* cFI, const double* sFI, const double* A,
+                int32_t nValues, double* x, double* c, double* t);
 
 // The kernel of a kind; the kind must be supported.
 KernelInfo KERNEL_OF(EngineKind kind);
