@@ -111,7 +111,7 @@ TEST(EngineFuncti, EveryKindGivesFunctisFloats) {
 }
 
 TEST(EngineFuncti, ArgumentsOutsideTheKernelsRangeStillMatch) {
-  // Zero amplitude, an amplitude of 1, times so far out that the argument passes 2^30,
+  // Zero amplitude, an amplitude of 1, times so far out that the argument passes the kernels' range,
   // and times that are not numbers: the lanes that the kernel cannot take go the plain way.
   const float Times[6] = {0.0f, 1.0f, 2.5f, 3.0f, 4.5f, 6.0f};
   const float Far[3] = {1.0e9f, 2.0e9f, 3.0e9f};

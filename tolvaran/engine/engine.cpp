@@ -40,14 +40,19 @@ constexpr double MARGIN = 1.0 + 0x1p-40;
 }  // namespace
 
 float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0) {
-  // The statements of FUNCTI before its event loop, unchanged.
+  return FUNCTI_HEAD(A, FI, Omega, nTimes, TLast, T0, std::sin(static_cast<double>(FI)));
+}
+
+float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0, double SinFI) {
+  // The statements of FUNCTI before its event loop, unchanged but for sin(dFI), which the
+  // caller has taken with std::sin already.
   const double dA = A;
   const double dFI = FI;
   const double dOmega = Omega;
   const double dT0 = T0;
   const float T = static_cast<float>(static_cast<double>(TLast) - dT0);
   const float S = static_cast<float>(std::sin(static_cast<double>(T) * dOmega + dFI));
-  const double Lambda = static_cast<double>(T) + ((static_cast<double>(S) - std::sin(dFI)) * dA) / dOmega;
+  const double Lambda = static_cast<double>(T) + ((static_cast<double>(S) - SinFI) * dA) / dOmega;
   const float r = static_cast<float>(nTimes);
   const double dr = r;
   return static_cast<float>(dr * std::log(((dr / Lambda) * static_cast<double>(T)) / dr));
@@ -143,15 +148,18 @@ struct AlignedDoubles {
 
 struct Lane {
   int64_t g = -1;        // search index in scan order; -1 while idle
-  int32_t iWindow = -1;  // window (0-based) whose times the lane's column holds
+  int32_t iWindow = -1;  // window (0-based) of the lane's search
   float Omega = 0.0f;
   float TLast = 0.0f;    // the window's last normalised time
   double TdMax = 0.0;    // largest |time| of the window; not a number if any is not finite
   GoldenSearch Amp, Phase;
+  float BoundA = -1.0f;  // the amplitude whose TERM_BOUND Bound holds
+  double Bound = 0.0;
 };
 
 struct Worker {
-  int nLanes = 1;
+  int nLanes = 1;       // the kernel's lanes
+  int nLanesUsed = 1;   // of which this worker fills at most so many
   AlignedDoubles Rows;               // nTimes rows of 3 nLanes doubles (vector kinds only)
   std::unique_ptr<double[]> Td;      // one lane's times, and the preparation's work
   std::unique_ptr<float[]> Scratch;  // one normalised window
@@ -245,7 +253,7 @@ void WORK(Shared& S, Worker& W, ProgressFn progress, int64_t* nReported) {
   bool bPlain[LANES_MAX];
   while (!S.bStop.load(std::memory_order_relaxed)) {
     int nBusy = 0;
-    for (int l = 0; l < W.nLanes; ++l) {
+    for (int l = 0; l < W.nLanesUsed; ++l) {
       Lane& a = W.Lanes[l];
       if (a.g < 0 && !bDrained) {
         const int64_t g = S.Next.fetch_add(1, std::memory_order_relaxed);
@@ -262,7 +270,7 @@ void WORK(Shared& S, Worker& W, ProgressFn progress, int64_t* nReported) {
     P.Active = 0;
     P.nRecomputed = 0;
     for (int l = 0; l < W.nLanes; ++l) {
-      const Lane& a = W.Lanes[l];
+      Lane& a = W.Lanes[l];
       const float A = a.Amp.Trial;
       const float FI = a.Phase.Trial;
       bPlain[l] = false;
@@ -276,8 +284,13 @@ void WORK(Shared& S, Worker& W, ProgressFn progress, int64_t* nReported) {
         P.FI[l] = FI;
         P.CosFI[l] = std::cos(static_cast<double>(FI));
         P.SinFI[l] = std::sin(static_cast<double>(FI));
-        P.Bound[l] = TERM_BOUND(A);
-        P.F[l] = FUNCTI_HEAD(A, FI, a.Omega, n, a.TLast, 0.0f);
+        // The amplitude stays for a whole phase search.
+        if (a.BoundA != A) {
+          a.BoundA = A;
+          a.Bound = TERM_BOUND(A);
+        }
+        P.Bound[l] = a.Bound;
+        P.F[l] = FUNCTI_HEAD(A, FI, a.Omega, n, a.TLast, 0.0f, P.SinFI[l]);
       } else {
         bPlain[l] = true;
       }
@@ -327,13 +340,16 @@ void SEARCH_FAST_COUNTED(const SearchPlan& plan, float* DeltaLogLik, ProgressFn 
   if (S.nSearches <= 0) return;
 
   // All storage first, so that a shortage is reported before any search starts.
-  const int64_t nUseful = (S.nSearches + S.Kernel.nLanes - 1) / S.Kernel.nLanes;
-  const int nWorkers = static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(std::max(nThreads, 1), nUseful)));
+  // A scan of fewer searches than all workers' lanes is spread evenly over the workers:
+  // a pass costs the same however many of its lanes are busy.
+  const int nWorkers = static_cast<int>(std::min<int64_t>(std::max(nThreads, 1), S.nSearches));
+  const int64_t nShare = (S.nSearches + nWorkers - 1) / nWorkers;
   S.Done.reset(new std::atomic<uint8_t>[S.nSearches]);
   for (int64_t g = 0; g < S.nSearches; ++g) S.Done[g].store(0, std::memory_order_relaxed);
   std::vector<Worker> workers(nWorkers);
   for (Worker& W : workers) {
     W.nLanes = S.Kernel.nLanes;
+    W.nLanesUsed = static_cast<int>(std::min<int64_t>(W.nLanes, nShare));
     W.Scratch.reset(new float[plan.iTwindow]);
     if (S.Kernel.Pass != nullptr) {
       W.Rows.ALLOCATE(static_cast<size_t>(plan.iTwindow) * 3 * W.nLanes);

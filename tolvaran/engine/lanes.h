@@ -52,15 +52,18 @@ KernelInfo KERNEL_OF(EngineKind kind);
 // Everything of FUNCTI before the event sum: T, S, Lambda and the first term, computed
 // exactly as FUNCTI computes them. TLast is Times(nTimes).
 float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0);
+// The same with SinFI = std::sin(double(FI)) taken by the caller.
+float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0, double SinFI);
 
 // Whether a lane with these arguments may take the vector kernel: amplitude in
-// [0, AMPLITUDE_FAST_MAX], every argument (Times(i) - T0) * Omega + FI within the
-// kernel's reduction range given TdMax = max |Times(i) - T0| (not a number if any time
-// is not finite).
+// [0, 1 - 2^-23] (so that 1 + A cos stays above 2^-24), every argument
+// (Times(i) - T0) * Omega + FI within 2^24 given TdMax = max |Times(i) - T0| (not a
+// number if any time is not finite).
 bool LANE_FAST(double A, double FI, double Omega, double TdMax);
 
-// A bound on |fast term + F - (reference term + F)| contributions for the lane's
-// amplitude, as the vector kernel's check uses it (see kernel_body.h for the derivation).
+// The bound B' of the vector kernel's check for a lane of amplitude A: the fast term
+// minus FUNCTI's term, widened for the rounding of t -+ B' (derivation in
+// kernel_body.h and beside the definition).
 double TERM_BOUND(double A);
 
 // What a scan cost: FUNCTI evaluations (one per lane and pass), those of them made the
