@@ -37,6 +37,11 @@ constexpr double AMPLITUDE_FAST_MAX = 1.0 - 0x1p-23;
 constexpr double ARGUMENT_FAST_MAX = 0x1p24;
 constexpr double MARGIN = 1.0 + 0x1p-40;
 
+// cos FI for the kernel's angle sum, in a function of its own: next to the sin FI that
+// the head uses, the compiler would merge the two into one sincos call, and the head's
+// sine must come from std::sin itself, as FUNCTI's does.
+__attribute__((noinline)) double COSINE_OF_PHASE(float FI) { return std::cos(static_cast<double>(FI)); }
+
 }  // namespace
 
 float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0) {
@@ -282,7 +287,7 @@ void WORK(Shared& S, Worker& W, ProgressFn progress, int64_t* nReported) {
         P.Active |= 1u << l;
         P.A[l] = A;
         P.FI[l] = FI;
-        P.CosFI[l] = std::cos(static_cast<double>(FI));
+        P.CosFI[l] = COSINE_OF_PHASE(FI);
         P.SinFI[l] = std::sin(static_cast<double>(FI));
         // The amplitude stays for a whole phase search.
         if (a.BoundA != A) {
@@ -440,7 +445,7 @@ int64_t FUNCTI_CASES(EngineKind kind, int32_t nCases, const float* A, const floa
         P.Active |= 1u << l;
         P.A[l] = A[c];
         P.FI[l] = FI[c];
-        P.CosFI[l] = std::cos(static_cast<double>(FI[c]));
+        P.CosFI[l] = COSINE_OF_PHASE(FI[c]);
         P.SinFI[l] = std::sin(static_cast<double>(FI[c]));
         P.Bound[l] = TERM_BOUND(A[c]);
         P.F[l] = FUNCTI_HEAD(A[c], FI[c], Omega[c], nTimes, Times[nTimes - 1], T0);
