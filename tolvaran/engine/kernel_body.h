@@ -281,7 +281,22 @@ inline void EVENTS(const double* row, const typename V::D* A, const typename V::
   ROTATED_COS<V, K>(rows, W, FIk, cFIk, sFIk, x, c);
   FOR_K c[k] = V::fmadd(A[k % U], c[k], V::set1(1.0));
   LOG<V, K>(c, t);
-  FOR_K CHAIN<V>(t[k], x[k], A[k % U], B[k % U], Active[k % U], F[k % U], nRecomputed);
+  // The chain steps of all E events, with one test at the end; should any check fail,
+  // the steps are taken again one by one from the values before them (CHAIN).
+  D Fstart[U];
+  for (int v = 0; v < U; ++v) Fstart[v] = F[v];
+  unsigned bad = 0;
+  FOR_K {
+    D Fnext;
+    const D lo = V::add(V::sub(t[k], B[k % U]), F[k % U]);
+    const D hi = V::add(V::add(t[k], B[k % U]), F[k % U]);
+    bad |= V::round_check(lo, hi, Fnext) & Active[k % U];
+    F[k % U] = Fnext;
+  }
+  if (bad != 0) {
+    for (int v = 0; v < U; ++v) F[v] = Fstart[v];
+    FOR_K CHAIN<V>(t[k], x[k], A[k % U], B[k % U], Active[k % U], F[k % U], nRecomputed);
+  }
 }
 
 // One pass over the events for U vectors of V::N lanes each, E events at a time.
