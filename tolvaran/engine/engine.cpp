@@ -44,25 +44,6 @@ __attribute__((noinline)) double COSINE_OF_PHASE(float FI) { return std::cos(sta
 
 }  // namespace
 
-float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0) {
-  return FUNCTI_HEAD(A, FI, Omega, nTimes, TLast, T0, std::sin(static_cast<double>(FI)));
-}
-
-float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0, double SinFI) {
-  // The statements of FUNCTI before its event loop, unchanged but for sin(dFI), which the
-  // caller has taken with std::sin already.
-  const double dA = A;
-  const double dFI = FI;
-  const double dOmega = Omega;
-  const double dT0 = T0;
-  const float T = static_cast<float>(static_cast<double>(TLast) - dT0);
-  const float S = static_cast<float>(std::sin(static_cast<double>(T) * dOmega + dFI));
-  const double Lambda = static_cast<double>(T) + ((static_cast<double>(S) - SinFI) * dA) / dOmega;
-  const float r = static_cast<float>(nTimes);
-  const double dr = r;
-  return static_cast<float>(dr * std::log(((dr / Lambda) * static_cast<double>(T)) / dr));
-}
-
 bool LANE_FAST(double A, double FI, double Omega, double TdMax) {
   if (!(A >= 0.0 && A <= AMPLITUDE_FAST_MAX)) return false;
   if (!std::isfinite(FI) || !std::isfinite(Omega) || !std::isfinite(TdMax)) return false;

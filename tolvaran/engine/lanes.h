@@ -49,12 +49,6 @@ void TERMS_AVX2(const double* y, const double* FI, const double* cFI, const doub
 // The kernel of a kind; the kind must be supported.
 KernelInfo KERNEL_OF(EngineKind kind);
 
-// Everything of FUNCTI before the event sum: T, S, Lambda and the first term, computed
-// exactly as FUNCTI computes them. TLast is Times(nTimes).
-float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0);
-// The same with SinFI = std::sin(double(FI)) taken by the caller.
-float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0, double SinFI);
-
 // Whether a lane with these arguments may take the vector kernel: amplitude in
 // [0, 1 - 2^-23] (so that 1 + A cos stays above 2^-24), every argument
 // (Times(i) - T0) * Omega + FI within 2^24 given TdMax = max |Times(i) - T0| (not a
