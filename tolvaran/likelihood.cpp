@@ -2,19 +2,29 @@
 
 #include <cmath>
 
+float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0, double SinFI) {
+  const double dA = A;
+  const double dFI = FI;
+  const double dOmega = Omega;
+  const float T = static_cast<float>(static_cast<double>(TLast) - static_cast<double>(T0));
+  const float S = static_cast<float>(std::sin(static_cast<double>(T) * dOmega + dFI));
+  // Integral of the modulation over the interval: subtract, times A, over Omega, plus T.
+  const double Lambda = static_cast<double>(T) + ((static_cast<double>(S) - SinFI) * dA) / dOmega;
+  const float r = static_cast<float>(nTimes);
+  const double dr = r;
+  return static_cast<float>(dr * std::log(((dr / Lambda) * static_cast<double>(T)) / dr));
+}
+
+float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0) {
+  return FUNCTI_HEAD(A, FI, Omega, nTimes, TLast, T0, std::sin(static_cast<double>(FI)));
+}
+
 float FUNCTI(float A, float FI, float Omega, int32_t nTimes, const float* Times, float T0) {
   const double dA = A;
   const double dFI = FI;
   const double dOmega = Omega;
   const double dT0 = T0;
-
-  const float T = static_cast<float>(static_cast<double>(Times[nTimes - 1]) - dT0);
-  const float S = static_cast<float>(std::sin(static_cast<double>(T) * dOmega + dFI));
-  // Integral of the modulation over the interval: subtract, times A, over Omega, plus T.
-  const double Lambda = static_cast<double>(T) + ((static_cast<double>(S) - std::sin(dFI)) * dA) / dOmega;
-  const float r = static_cast<float>(nTimes);
-  const double dr = r;
-  float F = static_cast<float>(dr * std::log(((dr / Lambda) * static_cast<double>(T)) / dr));
+  float F = FUNCTI_HEAD(A, FI, Omega, nTimes, Times[nTimes - 1], T0);
   // The sum is accumulated in float, one term at a time, in ascending order.
   for (int32_t i = 0; i < nTimes; ++i) {
     const double term = std::log(1.0 + dA * std::cos((static_cast<double>(Times[i]) - dT0) * dOmega + dFI));

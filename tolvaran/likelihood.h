@@ -21,6 +21,11 @@ constexpr float AMPLITUDE_UPPER = 1.0f;
 // from T0 to the last of the nTimes event times.
 float FUNCTI(float A, float FI, float Omega, int32_t nTimes, const float* Times, float T0);
 
+// The part of FUNCTI before its sum over the events: T, S, Lambda and the term
+// n ln(T / Lambda). TLast is the last event time; SinFI is sin(FI) taken in double.
+float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0, double SinFI);
+float FUNCTI_HEAD(float A, float FI, float Omega, int32_t nTimes, float TLast, float T0);
+
 // State of one golden-section maximisation over [0, upper]. Both the plain searches
 // below and the fast engine drive their searches through this one record, so the
 // bracket rules exist once.

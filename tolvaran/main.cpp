@@ -5,6 +5,7 @@
 
 #include "console.h"
 #include "dialogue.h"
+#include "engine.h"
 #include "events.h"
 #include "scan.h"
 #include "search.h"
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
   ALLOCATE_SCAN_STORAGE(nWindows, nPeriods, iTwindow, WindowTimes, DeltaLogLik, StretchCoeff, WindowLength,
                         WindowEndTime, Omega);
   float Log10Window = 0.0f;
-  SCAN_WINDOWS(SEARCH_REFERENCE, EventTimes, nPeriods, iTwindow, iTshift, nWindows, WindowTimes, DeltaLogLik,
+  SCAN_WINDOWS(SEARCH_FAST_SCAN, EventTimes, nPeriods, iTwindow, iTshift, nWindows, WindowTimes, DeltaLogLik,
                StretchCoeff, WindowLength, WindowEndTime, Omega, Log10Window);
   float DeltaLogLikMin = 0.0f, DeltaLogLikMax = 0.0f;
   PREPARE_DELTA_LOGLIK(DeltaLogLik, nPeriods, nWindows, DeltaLogLikMin, DeltaLogLikMax);
