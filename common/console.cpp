@@ -81,9 +81,13 @@ void CONSOLE_START(const char* programName) {
   std::memset(&sa, 0, sizeof sa);
   sa.sa_handler = SIGNAL_END;
   sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGHUP, &sa, nullptr);
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    // A signal ignored by whoever started the program stays ignored: "nohup tolvaran"
+    // must survive the closing of its terminal.
+    struct sigaction old;
+    if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+    sigaction(sig, &sa, nullptr);
+  }
   // A closed pipe on stdout is reported by the write itself, and a file grown past the
   // size limit by the write that fails with EFBIG.
   signal(SIGPIPE, SIG_IGN);
@@ -91,6 +95,20 @@ void CONSOLE_START(const char* programName) {
   std::set_new_handler(OUT_OF_MEMORY);
   OPEN_CONSOLE(gConsole);
   gbConsoleOpen = true;
+}
+
+void CHECK_STORAGE(uint64_t nBytes, std::string_view what) {
+  const long nPages = ::sysconf(_SC_PHYS_PAGES);
+  const long nPageSize = ::sysconf(_SC_PAGESIZE);
+  if (nPages <= 0 || nPageSize <= 0) return;
+  const uint64_t nMemory = static_cast<uint64_t>(nPages) * static_cast<uint64_t>(nPageSize);
+  if (nBytes <= nMemory) return;
+  const uint64_t nMiB = 1 << 20;
+  std::string report = "memory cannot be obtained for ";
+  report.append(what.data(), what.size());
+  report += ": it needs " + std::to_string(nBytes / nMiB) + " MiB, more than the machine's " +
+            std::to_string(nMemory / nMiB) + " MiB";
+  ABNORMAL_END(report);
 }
 
 void NORMAL_END() {

@@ -148,6 +148,7 @@ void LOAD_GRID(int32_t nWindows, int32_t& nX, int32_t& nY, float& xLo, float& xH
       GRID_READ_FAILED(FREE_END_OF_FILE, "the rows that its second line promises");
     }
   }
+  CHECK_STORAGE(static_cast<uint64_t>(nValues) * sizeof(float), "the grid");
   GridZ.assign(static_cast<size_t>(nValues), 0.0f);
 
   xLo = xHi = yLo = yHi = 0.0f;

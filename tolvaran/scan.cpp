@@ -1,7 +1,5 @@
 #include "scan.h"
 
-#include <unistd.h>
-
 #include <cmath>
 #include <new>
 #include <stdexcept>
@@ -32,14 +30,6 @@ void TAKE_STORAGE(std::vector<float>& Array, int64_t nElements) {
   } catch (const std::length_error&) {
     ABNORMAL_END("memory cannot be obtained for the scan storage");
   }
-}
-
-// Bytes of physical memory of the machine; 0 when the system does not tell.
-uint64_t PHYSICAL_MEMORY() {
-  const long nPages = ::sysconf(_SC_PHYS_PAGES);
-  const long nPageSize = ::sysconf(_SC_PAGESIZE);
-  if (nPages <= 0 || nPageSize <= 0) return 0;
-  return static_cast<uint64_t>(nPages) * static_cast<uint64_t>(nPageSize);
 }
 
 }  // namespace
@@ -92,17 +82,9 @@ void ALLOCATE_SCAN_STORAGE(int32_t nWindows, int32_t nPeriods, int32_t iTwindow,
                            std::vector<float>& DeltaLogLik, std::vector<float>& StretchCoeff,
                            std::vector<float>& WindowLength, std::vector<float>& WindowEndTime,
                            std::vector<float>& Omega) {
-  // Storage beyond the machine's memory is refused before any of it is taken: the
-  // system may promise it anyway and then end the process once the pages are touched.
   const uint64_t nElements = static_cast<uint64_t>(iTwindow) + static_cast<uint64_t>(nPeriods) * nWindows +
                              3 * static_cast<uint64_t>(nWindows) + static_cast<uint64_t>(nPeriods);
-  const uint64_t nMemory = PHYSICAL_MEMORY();
-  if (nMemory > 0 && nElements > nMemory / sizeof(float)) {
-    const uint64_t nMiB = 1 << 20;
-    ABNORMAL_END("memory cannot be obtained for the scan storage: it needs " +
-                 std::to_string(nElements / (nMiB / sizeof(float))) + " MiB, more than the machine's " +
-                 std::to_string(nMemory / nMiB) + " MiB");
-  }
+  CHECK_STORAGE(nElements * sizeof(float), "the scan storage");
   TAKE_STORAGE(WindowTimes, iTwindow);
   TAKE_STORAGE(DeltaLogLik, static_cast<int64_t>(nPeriods) * nWindows);
   TAKE_STORAGE(StretchCoeff, nWindows);

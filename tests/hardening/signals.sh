@@ -71,4 +71,23 @@ for signal in INT TERM HUP; do
   SIGNAL_CASE merrowin "$signal" "at the threshold question" '' "DeltaLogLik threshold= ?"
 done
 
+# A hang-up that whoever started the program ignores ("nohup tolvaran") stays ignored:
+# the run goes on to its normal end.
+NEW_DIR "tolvaran-nohup"
+BEGIN_CASE "tolvaran started with SIGHUP ignored"
+seq 10 > "$DIR/events.txt"
+mkfifo "$DIR/.answers"
+(cd "$DIR" && trap '' HUP && exec "$BUILD/tolvaran" < .answers > .stdout 2> .stderr) &
+pid=$!
+exec 3> "$DIR/.answers"
+printf 'events.txt\n' >&3
+WAIT_FOR "What is the number of period values = ?" || FAIL "the transcript never showed the question"
+kill -s HUP "$pid"
+printf '3\n10\n10\n' >&3
+exec 3>&-
+wait "$pid"
+STATUS=$?
+[ "$STATUS" -eq 0 ] || FAIL "exit status $STATUS, expected 0"
+[ -s "$DIR/KTX_out.grd" ] || FAIL "KTX_out.grd was not written"
+
 FINISH
