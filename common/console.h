@@ -47,11 +47,6 @@ bool READ_REAL(float& rValue);
 // "Stop - Program terminated." and exits with status 0.
 [[noreturn]] void PAUSE_AND_STOP();
 
-// Storage beyond the machine's physical memory is refused before any of it is taken:
-// the system may promise it anyway and then end the process once the pages are touched.
-// Ends abnormally, naming what the storage is for, when nBytes exceed that memory.
-void CHECK_STORAGE(uint64_t nBytes, std::string_view what);
-
 // A condition the dialogue does not handle: one line on stderr that names it, and exit
 // status 2.
 [[noreturn]] void ABNORMAL_END(std::string_view condition);

@@ -9,6 +9,7 @@
 #include "console.h"
 #include "freeform.h"
 #include "notice.h"
+#include "storage.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "console.h"
+#include "storage.h"
 #include "render.h"
 
 namespace {
