@@ -19,7 +19,6 @@ const char* gProgramName = "program";
 bool gbTerminal = false;       // stdout is a terminal: control characters are interpreted
 bool gbLineFeedHeld = false;   // a shown line still waits for its line feed
 LineSource gConsole;           // standard input, for every answer
-bool gbConsoleOpen = false;
 std::string gOut;              // console output not yet written
 
 void WRITE_STDOUT(const char* data, size_t n) {
@@ -94,7 +93,6 @@ void CONSOLE_START(const char* programName) {
   signal(SIGXFSZ, SIG_IGN);
   std::set_new_handler(OUT_OF_MEMORY);
   OPEN_CONSOLE(gConsole);
-  gbConsoleOpen = true;
 }
 
 void NORMAL_END() {

@@ -122,7 +122,12 @@ void SCAN_WINDOWS(SearchEngine engine, const std::vector<float>& EventTimes, int
   plan.Omega = Omega.data();
   gnWindowsInScan = nWindows;
   gnPeriodsInScan = nPeriods;
-  engine(plan, DeltaLogLik.data(), WindowTimes.data(), WRITE_PROGRESS);
+  try {
+    engine(plan, DeltaLogLik.data(), WindowTimes.data(), WRITE_PROGRESS);
+  } catch (const std::bad_alloc&) {
+    // An engine takes its own work storage before its first search.
+    ABNORMAL_END("memory cannot be obtained for the scan storage");
+  }
 }
 
 void PREPARE_DELTA_LOGLIK(std::vector<float>& DeltaLogLik, int32_t nPeriods, int32_t nWindows,

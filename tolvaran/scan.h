@@ -65,7 +65,8 @@ void ALLOCATE_SCAN_STORAGE(int32_t nWindows, int32_t nPeriods, int32_t iTwindow,
 // The scan proper: writes the blank line that the progress records overwrite, computes
 // Log10Window, the per-window StretchCoeff, WindowLength and WindowEndTime, and the
 // period nodes' Omega, then asks the engine for every DeltaLogLik, writing one progress
-// record ("+", windows left, period nodes left) after each search.
+// record ("+", windows left, period nodes left) after each search. An engine that
+// cannot obtain its work storage (std::bad_alloc) ends the program abnormally.
 void SCAN_WINDOWS(SearchEngine engine, const std::vector<float>& EventTimes, int32_t nPeriods, int32_t iTwindow,
                   int32_t iTshift, int32_t nWindows, std::vector<float>& WindowTimes,
                   std::vector<float>& DeltaLogLik, std::vector<float>& StretchCoeff,

@@ -7,10 +7,8 @@
 // "best" is SEARCH_FAST_SCAN, the engine tolvaran itself is meant to use.
 #include <cstring>
 #include <cstdlib>
-#include <new>
 #include <vector>
 
-#include "console.h"
 #include "engine.h"
 #include "program.h"
 
@@ -20,11 +18,7 @@ EngineKind gKind = ENGINE_PORTABLE;
 int gnThreads = 1;
 
 void SEARCH_CHOSEN(const SearchPlan& plan, float* DeltaLogLik, float*, ProgressFn progress) {
-  try {
-    SEARCH_FAST(plan, DeltaLogLik, progress, gKind, gnThreads);
-  } catch (const std::bad_alloc&) {
-    ABNORMAL_END("memory cannot be obtained for the scan storage");
-  }
+  SEARCH_FAST(plan, DeltaLogLik, progress, gKind, gnThreads);
 }
 
 }  // namespace

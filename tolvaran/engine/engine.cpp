@@ -15,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include "console.h"
 #include "lanes.h"
 #include "likelihood.h"
 
@@ -382,11 +381,7 @@ void SEARCH_FAST_COUNTED(const SearchPlan& plan, float* DeltaLogLik, ProgressFn 
 }
 
 void SEARCH_FAST_SCAN(const SearchPlan& plan, float* DeltaLogLik, float*, ProgressFn progress) {
-  try {
-    SEARCH_FAST(plan, DeltaLogLik, progress, ENGINE_BEST(), ENGINE_THREADS());
-  } catch (const std::bad_alloc&) {
-    ABNORMAL_END("memory cannot be obtained for the scan storage");
-  }
+  SEARCH_FAST(plan, DeltaLogLik, progress, ENGINE_BEST(), ENGINE_THREADS());
 }
 
 int64_t FUNCTI_CASES(EngineKind kind, int32_t nCases, const float* A, const float* FI,

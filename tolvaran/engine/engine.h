@@ -30,5 +30,5 @@ void SEARCH_FAST(const SearchPlan& plan, float* DeltaLogLik, ProgressFn progress
 
 // The scan's search engine (the SearchEngine of scan.h): SEARCH_FAST with ENGINE_BEST()
 // on ENGINE_THREADS() threads; WindowTimes is not needed. Work storage that cannot be
-// obtained is the abnormal end, as for the rest of the scan storage.
+// obtained reaches the scan as std::bad_alloc.
 void SEARCH_FAST_SCAN(const SearchPlan& plan, float* DeltaLogLik, float* WindowTimes, ProgressFn progress);
